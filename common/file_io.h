@@ -1,0 +1,59 @@
+// Whole-file reads and atomic saves: a save writes a temporary file beside the target, flushes
+// it and renames it over the target, so a failed save leaves the old file whole.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace spirelo {
+
+struct IoResult {
+    bool ok = true;
+    int error = 0;           // errno of the failing call
+    std::string message;     // the system's text for it (strerror)
+    explicit operator bool() const { return ok; }
+};
+
+bool FileExists(const std::string& path);
+// Reads the whole file into out; fails (out untouched) when it cannot be read completely.
+IoResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
+IoResult ReadWholeFile(const std::string& path, std::string& out);
+IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size);
+inline IoResult WriteFileAtomic(const std::string& path, std::string_view text) {
+    return WriteFileAtomic(path, text.data(), text.size());
+}
+// Appends (creating when missing): for the raw recording and test logs, where atomic replace is not wanted.
+IoResult AppendToFile(const std::string& path, const void* data, size_t size);
+
+// Helper for the block files: collects blocks in order, then saves atomically.
+class BlockWriter {
+public:
+    explicit BlockWriter(size_t reserve = 0) { buf_.reserve(reserve); }
+    void put(const void* data, size_t size);
+    void zeros(size_t size);
+    const std::vector<uint8_t>& bytes() const { return buf_; }
+    IoResult saveTo(const std::string& path) const { return WriteFileAtomic(path, buf_.data(), buf_.size()); }
+private:
+    std::vector<uint8_t> buf_;
+};
+
+// Reads blocks in order from a whole-file buffer; never reads past its end.
+class BlockReader {
+public:
+    BlockReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    bool get(void* dest, size_t size);   // false (dest untouched) when fewer bytes remain
+    bool skip(size_t size);
+    size_t offset() const { return pos_; }
+    size_t remaining() const { return size_ - pos_; }
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+};
+
+std::string DirName(const std::string& path);    // "" for a bare name
+std::string BaseName(const std::string& path);
+
+}  // namespace spirelo

@@ -1,0 +1,40 @@
+// A named shared-memory section (POSIX shm_open "/<name>"): created when missing, opened when
+// another program made it first. At least one page, grown never shrunk, mode 0600, never
+// unlinked by the programs. Reads and writes are bounded by the mapping size.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace spirelo {
+
+class SharedSection {
+public:
+    SharedSection() = default;
+    ~SharedSection();
+    SharedSection(const SharedSection&) = delete;
+    SharedSection& operator=(const SharedSection&) = delete;
+
+    // name without the leading "/"; size is rounded up to whole pages (at least 4096).
+    bool open(const std::string& name, size_t size, std::string* error = nullptr);
+    void close();               // unmaps; the section itself stays for the other program
+    bool isOpen() const { return data_ != nullptr; }
+    uint8_t* data() const { return data_; }
+    size_t size() const { return size_; }
+
+    // Copies text (plus a NUL) into the section, cut to fit; false when not open.
+    bool writeText(const char* text, size_t len);
+    // Copies the text up to the first NUL (or the mapping end) into out; false when not open.
+    bool readText(std::string& out) const;
+
+    // Removes the named section from the system (tests only: the programs never unlink).
+    static void unlink(const std::string& name);
+
+private:
+    uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+    int fd_ = -1;
+};
+
+}  // namespace spirelo

@@ -1,0 +1,23 @@
+// CP1251 (the code page of existing show files) <-> UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace spirelo {
+
+std::string Cp1251ToUtf8(std::string_view cp1251);
+// Characters with no CP1251 form become '?'.
+std::string Utf8ToCp1251(std::string_view utf8);
+bool IsValidUtf8(std::string_view bytes);
+// Text read from a file the user may have made elsewhere: UTF-8 kept, else taken as CP1251.
+std::string TextFileToUtf8(std::string_view bytes);
+
+// A fixed name field (no terminator, padded with 0): the bytes up to the first 0, as UTF-8.
+std::string NameFieldToUtf8(const uint8_t* field, size_t size);
+// Writes utf8 as CP1251 into the field, cut to size, rest filled with 0.
+void Utf8ToNameField(std::string_view utf8, uint8_t* field, size_t size);
+
+}  // namespace spirelo
