@@ -1,0 +1,80 @@
+#include "common/ini_file.h"
+
+#include <gtest/gtest.h>
+
+using spirelo::IniFile;
+
+TEST(IniFile, KeysAndSectionsAreCaseInsensitiveAndKeepFileOrder) {
+    IniFile ini;
+    ini.loadFromText("[Main]\r\nB=2\r\na=1\r\n[Other]\nx=y\n");
+    EXPECT_EQ(ini.readInteger("main", "A", 0), 1);
+    EXPECT_EQ(ini.readString("OTHER", "X", ""), "y");
+    ini.writeInteger("MAIN", "c", 3);
+    ini.writeString("main", "b", "two");
+    EXPECT_EQ(ini.toText(), "[Main]\nB=two\na=1\nc=3\n\n[Other]\nx=y\n\n");
+}
+
+TEST(IniFile, TypedReadsFallBackToTheDefault) {
+    IniFile ini;
+    ini.loadFromText("[s]\nint=-42\nhex=0x1F\nbad=12ab\non=1\noff=0\nf1=2.5\nf2=3,25\nempty=\n");
+    EXPECT_EQ(ini.readInteger("s", "int", 0), -42);
+    EXPECT_EQ(ini.readInteger("s", "hex", 0), 31);
+    EXPECT_EQ(ini.readInteger("s", "bad", 7), 7);
+    EXPECT_EQ(ini.readInteger("s", "missing", 9), 9);
+    EXPECT_TRUE(ini.readBool("s", "on", false));
+    EXPECT_FALSE(ini.readBool("s", "off", true));
+    EXPECT_TRUE(ini.readBool("s", "missing", true));
+    EXPECT_DOUBLE_EQ(ini.readFloat("s", "f1", 0), 2.5);
+    EXPECT_DOUBLE_EQ(ini.readFloat("s", "f2", 0), 3.25);
+    EXPECT_DOUBLE_EQ(ini.readFloat("s", "empty", 1.5), 1.5);
+    EXPECT_EQ(ini.readString("s", "empty", "d"), "");
+}
+
+TEST(IniFile, WritesBooleansAsDigitsAndFloatsWithAPoint) {
+    IniFile ini;
+    ini.writeBool("s", "b", true);
+    ini.writeFloat("s", "f", 0.125);
+    EXPECT_EQ(ini.readString("s", "b", ""), "1");
+    EXPECT_EQ(ini.readString("s", "f", ""), "0.125");
+}
+
+TEST(IniFile, ValuesWithLineBreaksOrEdgeSpacesReadBackWhole) {
+    const std::string tricky[] = {"line1\nline2", "a\r\nb", " lead", "trail ", "\"quoted\"", "back\\slash\n"};
+    IniFile ini;
+    for (size_t i = 0; i < std::size(tricky); ++i) ini.writeString("s", "k" + std::to_string(i), tricky[i]);
+    ini.writeString("s", "after", "ok");
+    IniFile back;
+    back.loadFromText(ini.toText());
+    for (size_t i = 0; i < std::size(tricky); ++i)
+        EXPECT_EQ(back.readString("s", "k" + std::to_string(i), "?"), tricky[i]) << i;
+    EXPECT_EQ(back.readString("s", "after", ""), "ok");
+    EXPECT_EQ(back.keys("s").size(), std::size(tricky) + 1);
+}
+
+TEST(IniFile, SavesAndLoadsAFile) {
+    std::string path = ::testing::TempDir() + "ini_roundtrip.ini";
+    IniFile ini(path);
+    ini.writeString("Файлы", "Имя", "Песня");
+    ASSERT_TRUE(ini.save());
+    IniFile back(path);
+    EXPECT_EQ(back.readString("файлы", "Имя", ""), "Песня");
+}
+
+TEST(IniFile, ReadsCp1251Files) {
+    IniFile ini;
+    std::string cp1251 = "[s]\nk=\xCF\xF0\xE8\xE2\xE5\xF2\n";   // "Привет"
+    std::string path = ::testing::TempDir() + "ini_cp1251.ini";
+    FILE* f = fopen(path.c_str(), "wb");
+    fwrite(cp1251.data(), 1, cp1251.size(), f);
+    fclose(f);
+    IniFile back(path);
+    EXPECT_EQ(back.readString("s", "k", ""), "Привет");
+}
+
+TEST(IniFile, FailedSaveReportsTheSystemsText) {
+    IniFile ini("/nonexistent-folder/x.ini");
+    ini.writeInteger("s", "k", 1);
+    std::string err;
+    EXPECT_FALSE(ini.save(&err));
+    EXPECT_EQ(err, "No such file or directory");
+}

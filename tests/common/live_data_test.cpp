@@ -1,0 +1,104 @@
+#include "common/live_data.h"
+#include "common/shared_section.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+using namespace spirelo;
+
+TEST(LiveText, EncodesTwoUpperCaseDigitsPerChannel) {
+    uint8_t levels[512] = {255, 0, 16};
+    char text[kLiveTextSize];
+    EncodeHexLevels(levels, 512, text);
+    EXPECT_EQ(std::string(text, 6), "FF0010");
+    EXPECT_EQ(std::strlen(text), kLiveTextDigits);
+    uint8_t zeros[512] = {};
+    EncodeHexLevels(zeros, 512, text);
+    EXPECT_EQ(std::string(text), std::string(1024, '0'));
+}
+
+TEST(LiveText, DecodeStopsAtTheFirstPairThatIsNotHex) {
+    uint8_t levels[4] = {7, 7, 7, 7};
+    bool bad = false;
+    EXPECT_EQ(DecodeHexLevels("0AffZZ01", levels, 4, &bad), 2u);
+    EXPECT_TRUE(bad);
+    EXPECT_EQ(levels[0], 10);
+    EXPECT_EQ(levels[1], 255);
+    EXPECT_EQ(levels[2], 7);
+    EXPECT_EQ(DecodeHexLevels(std::string_view("01\0" "02", 5), levels, 4, &bad), 1u);
+    EXPECT_FALSE(bad);
+    EXPECT_EQ(DecodeHexLevels("0102030405", levels, 4, &bad), 4u);   // bounded by the table
+    EXPECT_EQ(DecodeHexLevels("010", levels, 4, &bad), 1u);          // half a pair is no level
+}
+
+class SharedSectionTest : public ::testing::Test {
+protected:
+    std::string name = "spirelo-test-" + std::to_string(::getpid());
+    void TearDown() override { SharedSection::unlink(name); }
+};
+
+TEST_F(SharedSectionTest, IsAtLeastOnePageAndBoundsItsText) {
+    SharedSection s;
+    ASSERT_TRUE(s.open(name, 4));
+    EXPECT_EQ(s.size(), 4096u);
+    std::string big(5000, 'A');
+    EXPECT_TRUE(s.writeText(big.data(), big.size()));
+    std::string back;
+    EXPECT_TRUE(s.readText(back));
+    EXPECT_EQ(back.size(), 4095u);
+}
+
+TEST_F(SharedSectionTest, NeverShrinksWhatTheOtherProgramMade) {
+    SharedSection big;
+    ASSERT_TRUE(big.open(name, 3 * 4096));
+    SharedSection small;
+    ASSERT_TRUE(small.open(name, 10));
+    EXPECT_EQ(small.size(), 3 * 4096u);
+}
+
+TEST_F(SharedSectionTest, SharedBetweenTwoProcessesInEitherStartOrder) {
+    for (bool writerFirst : {true, false}) {
+        SharedSection::unlink(name);
+        int ready[2], done[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        ASSERT_EQ(::pipe(done), 0);
+        pid_t pid = ::fork();
+        if (pid == 0) {   // the reader
+            char c;
+            if (!writerFirst) {
+                SharedSection r;
+                if (!r.open(name, 1025)) _exit(2);
+                (void)!::write(ready[1], "r", 1);
+                (void)!::read(done[0], &c, 1);
+                std::string text;
+                r.readText(text);
+                _exit(text == "0A0B" ? 0 : 3);
+            }
+            (void)!::read(done[0], &c, 1);
+            SharedSection r;
+            if (!r.open(name, 1025)) _exit(2);
+            std::string text;
+            r.readText(text);
+            _exit(text == "0A0B" ? 0 : 3);
+        }
+        char c;
+        if (!writerFirst) ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        SharedSection w;
+        ASSERT_TRUE(w.open(name, 1025));
+        uint8_t lv[2] = {10, 11};
+        char text[5];
+        EncodeHexLevels(lv, 2, text);
+        w.writeText(text, 4);
+        ASSERT_EQ(::write(done[1], "d", 1), 1);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << (writerFirst ? "writer first" : "reader first");
+        for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
+    }
+}
