@@ -1,0 +1,57 @@
+#include "sequencer/notes_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace spirelo {
+namespace {
+
+TEST(NotesFile, NamedLikeTheSequencerFileWithTxt) {
+    EXPECT_EQ(NotesFileName("/shows/park.seq"), "/shows/park.txt");
+    EXPECT_EQ(NotesFileName("/shows/v1.2/park"), "/shows/v1.2/park.txt");
+}
+
+TEST(NotesFile, LinesEndWithCrLfAndRoundTrip) {
+    const struct { const char* memo; const char* file; } cases[] = {
+        {"", ""},
+        {"one", "one\r\n"},
+        {"one\ntwo", "one\r\ntwo\r\n"},
+        {"one\n", "one\r\n\r\n"},
+        {"\n\nx", "\r\n\r\nx\r\n"},
+        {"Насос 1", "Насос 1\r\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NotesToFileText(c.memo), c.file) << c.memo;
+        EXPECT_EQ(NotesFromFileText(c.file), c.memo) << c.memo;
+    }
+}
+
+TEST(NotesFile, ReadsOtherLineEndsAndCp1251) {
+    EXPECT_EQ(NotesFromFileText("a\nb\rc\r\n"), "a\nb\nc");
+    EXPECT_EQ(NotesFromFileText("\xCD\xE0\xF1\xEE\xF1\r\n"), "Насос");
+}
+
+TEST(NotesFile, SaveAndLoadThroughTheDisk) {
+    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "notes_file_test";
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "show.txt").string();
+    std::filesystem::remove(path);
+
+    std::string memo = "kept";
+    EXPECT_FALSE(LoadNotesFile(path, memo));
+    EXPECT_EQ(memo, "kept");
+
+    ASSERT_TRUE(SaveNotesFile(path, "line 1\nline 2"));
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    EXPECT_EQ(bytes, "line 1\r\nline 2\r\n");
+    EXPECT_TRUE(LoadNotesFile(path, memo));
+    EXPECT_EQ(memo, "line 1\nline 2");
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace spirelo
