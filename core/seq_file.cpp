@@ -1,0 +1,224 @@
+#include "core/seq_file.h"
+
+#include <array>
+#include <bit>
+#include <cerrno>
+#include <type_traits>
+
+#include "core/event_log.h"
+#include "core/text_routines.h"
+#include "platform/message_service.h"
+
+namespace spirelo {
+
+static_assert(std::endian::native == std::endian::little, "the show files are little-endian dumps");
+static_assert(sizeof(ShowData::SequencerChannelMask) >= kSeqMaskBlock);
+
+namespace {
+
+template <class D>
+using BytePtr = std::conditional_t<std::is_const_v<D>, const void*, void*>;
+
+template <class D>
+struct Block {
+    BytePtr<D> p;
+    size_t n;
+};
+
+// Per-channel tables are stored as entries 0..511: channel 512 is not in the files.
+constexpr size_t kChannelBlock = kChannels;
+constexpr size_t kCoderBlock = kChannels * sizeof(uint16_t);
+
+// The current layout's 43 blocks; the first 20 are also the whole 2016 layout.
+template <class D>
+std::array<Block<D>, 43> CurrentBlocks(D& d) {
+    return {{
+        {d.SequencerNames, sizeof d.SequencerNames},
+        {d.SequencerStepData, sizeof d.SequencerStepData},
+        {d.SequencerChannelMask, kSeqMaskBlock},
+        {d.SequencerStepWords, sizeof d.SequencerStepWords},
+        {d.SequencerRunState, sizeof d.SequencerRunState},
+        {d.SequencerViewPositions, sizeof d.SequencerViewPositions},
+        {d.EditorSettings, sizeof d.EditorSettings},
+        {d.ProgramOptions, sizeof d.ProgramOptions},
+        {d.ProgramFlags, sizeof d.ProgramFlags},
+        {d.CoderTable, kCoderBlock},
+        {d.ChannelMin, kChannelBlock},
+        {d.ChannelMax, kChannelBlock},
+        {d.HandLevel, kChannelBlock},
+        {d.InvertFlag, kChannelBlock},
+        {d.HandEnable, kChannelBlock},
+        {d.KeySeqTable, sizeof d.KeySeqTable},
+        {d.KeySceneTable, sizeof d.KeySceneTable},
+        {d.KeyAssignedTable, sizeof d.KeyAssignedTable},
+        {d.KeyModeTable, sizeof d.KeyModeTable},
+        {d.KeySpareTable, sizeof d.KeySpareTable},
+        // 21..
+        {d.SavedTrackNames, sizeof d.SavedTrackNames},
+        {d.SavedTrackShift, sizeof d.SavedTrackShift},
+        {d.Reserved8k[0], sizeof d.Reserved8k[0]},
+        {d.Reserved8k[1], sizeof d.Reserved8k[1]},
+        {d.Reserved8k[2], sizeof d.Reserved8k[2]},
+        {d.Reserved16k, sizeof d.Reserved16k},
+        {d.Reserved512[0], sizeof d.Reserved512[0]},
+        {d.Reserved512[1], sizeof d.Reserved512[1]},
+        {d.Reserved512[2], sizeof d.Reserved512[2]},
+        {d.Reserved512[3], sizeof d.Reserved512[3]},
+        {d.Reserved512[4], sizeof d.Reserved512[4]},
+        {d.Reserved32[0], sizeof d.Reserved32[0]},
+        {d.Reserved32[1], sizeof d.Reserved32[1]},
+        {d.Reserved32[2], sizeof d.Reserved32[2]},
+        {d.ScheduleHour, sizeof d.ScheduleHour},
+        {d.ScheduleMinute, sizeof d.ScheduleMinute},
+        {d.ScheduleMode, sizeof d.ScheduleMode},
+        {d.Reserved32[3], sizeof d.Reserved32[3]},
+        {d.Reserved64[0], sizeof d.Reserved64[0]},
+        {d.Reserved64[1], sizeof d.Reserved64[1]},
+        {d.Reserved64[2], sizeof d.Reserved64[2]},
+        {d.Reserved64[3], sizeof d.Reserved64[3]},
+        {d.Reserved64[4], sizeof d.Reserved64[4]},
+    }};
+}
+constexpr size_t k2016Blocks = 20;
+
+void ReadOldestLayout(BlockReader& in, ShowData& d) {
+    in.get(d.EditorSettings, sizeof d.EditorSettings);
+    in.get(d.SequencerStepData, sizeof d.SequencerStepData);
+    in.get(d.SequencerChannelMask, kOldestSeqMaskBlock);
+    in.get(d.SequencerStepWords, sizeof d.SequencerStepWords);
+    in.get(d.SequencerRunState, sizeof d.SequencerRunState);
+    in.skip(3 * 32);
+    in.get(d.KeySeqTable, sizeof d.KeySeqTable);
+    in.get(d.KeySceneTable, sizeof d.KeySceneTable);
+    in.get(d.KeyAssignedTable, sizeof d.KeyAssignedTable);
+    in.get(d.KeyModeTable, sizeof d.KeyModeTable);
+    in.get(d.CoderTable, kCoderBlock);
+    in.get(d.ChannelMin, kChannelBlock);
+    in.get(d.ChannelMax, kChannelBlock);
+    in.get(d.HandLevel, kChannelBlock);
+    in.get(d.ChannelSpare1, kChannelBlock);
+    in.get(d.ChannelSpare2, kChannelBlock);
+    in.get(d.HandEnable, kChannelBlock);   // before InvertFlag here, after it in the current layout
+    in.get(d.InvertFlag, kChannelBlock);
+    in.get(d.TrackRecKind, kTracks - 1);
+    in.get(d.TrackRecSeq, kTracks - 1);
+    in.get(d.TrackRecScene, kTracks - 1);
+}
+
+const char* OldLayoutMessage(size_t size) {
+    switch (size) {
+        case kSeqFileSize2016: return "Это файл версии 2016 beta nojab";
+        case kSeqFileSizeOldest: return "Это файл версии Лотвень";
+        default: return nullptr;
+    }
+}
+
+std::string DefaultSeqName() { return ProgramStem() + ".seq"; }
+
+FileLoad OpenSeqFileAs(ShowData& d, const std::string& name, const std::string& nameOnFailure) {
+    if (!FileExists(name)) {
+        WriteLog("ReadSave", "OpenSeqFile", "File_no_found_sNameFileSeq");
+        d.sNameFileSeq = DefaultSeqName();
+        return FileLoad::Missing;
+    }
+    std::vector<uint8_t> bytes;
+    if (IoResult r = ReadWholeFile(name, bytes); !r) {
+        d.sNameFileSeq = nameOnFailure;
+        ReportReadFailure(name, r);
+        return FileLoad::ReadError;
+    }
+    const size_t size = bytes.size();
+    if (size != kSeqFileSize && !OldLayoutMessage(size)) {
+        // No reset either: an empty store would reach the file with the next (auto)save.
+        d.sNameFileSeq = nameOnFailure;
+        WriteLog("ReadSave", "OpenSeqFile", "Unknown_file_size " + name + " Leng=" + std::to_string(size));
+        Messages().message(TwoLines("Неизвестный размер файла секвенсеров, файл не прочитан:",
+                                    name + " Leng=" + std::to_string(size)));
+        return FileLoad::UnknownSize;
+    }
+    d.sNameFileSeq = name;
+    const char* oldText = OldLayoutMessage(size);
+    if (oldText) Messages().message(oldText);
+    ResetSequenceData(d);
+    ApplySeqFileBytes(d, bytes.data(), size);
+    if (!oldText) return FileLoad::Loaded;
+    SaveSeqFile(d);   // the old layout is replaced by the current one under the same name
+    return FileLoad::OldLayout;
+}
+
+}  // namespace
+
+std::vector<uint8_t> SeqFileBytes(const ShowData& d) {
+    BlockWriter out(kSeqFileSize);
+    for (const auto& b : CurrentBlocks(d)) out.put(b.p, b.n);
+    return out.bytes();
+}
+
+bool ApplySeqFileBytes(ShowData& d, const uint8_t* data, size_t size) {
+    BlockReader in(data, size);
+    switch (size) {
+        case kSeqFileSize:
+            for (const auto& b : CurrentBlocks(d)) in.get(b.p, b.n);
+            return true;
+        case kSeqFileSize2016: {
+            const auto blocks = CurrentBlocks(d);
+            for (size_t i = 0; i < k2016Blocks; ++i) in.get(blocks[i].p, blocks[i].n);
+            return true;
+        }
+        case kSeqFileSizeOldest:
+            ReadOldestLayout(in, d);
+            return true;
+        default:
+            return false;
+    }
+}
+
+FileLoad OpenSeqFile(ShowData& d) { return OpenSeqFileAs(d, d.sNameFileSeq, DefaultSeqName()); }
+
+FileLoad OpenSeqFile(ShowData& d, const std::string& chosenName) {
+    return OpenSeqFileAs(d, chosenName, d.sNameFileSeq);
+}
+
+IoResult SaveSeqFile(ShowData& d) {
+    const std::vector<uint8_t> bytes = SeqFileBytes(d);
+    IoResult r = WriteFileAtomic(d.sNameFileSeq, bytes.data(), bytes.size());
+    if (!r) ReportWriteFailure(d.sNameFileSeq, r);
+    return r;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+std::string DefFilePath() { return ProgramStem() + ".def"; }
+
+bool ApplyDefFileBytes(ShowData& d, const uint8_t* data, size_t size) {
+    if (size != kDefFileSize) return false;
+    BlockReader in(data, size);
+    in.get(d.EditorSettings, sizeof d.EditorSettings);
+    in.get(d.ProgramOptions, sizeof d.ProgramOptions);
+    in.get(d.ProgramFlags, sizeof d.ProgramFlags);
+    in.get(d.CoderTable, kCoderBlock);
+    in.get(d.ChannelMin, kChannelBlock);
+    in.get(d.ChannelMax, kChannelBlock);
+    in.get(d.HandLevel, kChannelBlock);
+    in.get(d.ChannelSpare1, kChannelBlock);
+    in.get(d.ChannelSpare2, kChannelBlock);
+    in.get(d.HandEnable, kChannelBlock);
+    in.get(d.InvertFlag, kChannelBlock);
+    return true;
+}
+
+FileLoad OpenDefFile(ShowData& d) {
+    const std::string name = DefFilePath();
+    std::vector<uint8_t> bytes;
+    if (IoResult r = ReadWholeFile(name, bytes); !r) {
+        ReportReadFailure(name, r);
+        return r.error == ENOENT ? FileLoad::Missing : FileLoad::ReadError;
+    }
+    if (!ApplyDefFileBytes(d, bytes.data(), bytes.size())) {
+        WriteLog("ReadSave", "OpenDefFile", "This_is_no_file.Def!");
+        return FileLoad::UnknownSize;
+    }
+    return FileLoad::Loaded;
+}
+
+}  // namespace spirelo

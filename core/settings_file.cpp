@@ -1,0 +1,61 @@
+#include "core/settings_file.h"
+
+#include "common/ini_file.h"
+#include "core/data_files.h"
+#include "platform/program_paths.h"
+
+namespace spirelo {
+
+std::string SettingsFilePath() { return ProgramStem() + ".ini"; }
+
+std::string ClosedText(const LocalTime& t) {
+    std::string s(" ");
+    s += std::to_string(t.day) + "." + std::to_string(t.month) + "." + std::to_string(t.year);
+    s += " г.";
+    s += "  в " + std::to_string(t.hour) + "ч. " + std::to_string(t.minute) + " мин. " +
+         std::to_string(t.second) + " сек";
+    return s;
+}
+
+namespace {
+IoResult SaveIni(const IniFile& ini) {
+    std::string error;
+    if (ini.save(&error)) return {};
+    IoResult r{false, 0, error};
+    ReportWriteFailure(ini.path(), r);
+    return r;
+}
+}  // namespace
+
+long long ReadIniSettings(ShowData& d) {
+    const std::string stem = ProgramStem();
+    IniFile ini(SettingsFilePath());
+    const long long count = ini.readInteger("AreaCount", "CountOpen", 1) + 1;
+    ini.writeInteger("AreaCount", "CountOpen", count);
+    std::string fromProgram(" ");
+    fromProgram += ProgramFile();
+    ini.writeString("AreaFile", "FileFromProgramm", fromProgram);
+    d.ShowListFileName = ini.readString("AreaFile", "LastFileShow", stem + ".shw");
+    d.sNameFileProject = ini.readString("AreaFile", "LastFileTrack", stem + ".trk");
+    d.sNameFileSeq = ini.readString("AreaFile", "LastFileSeq", stem + ".seq");
+    d.MusicListFileName = ini.readString("AreaFile", "LastMusicList", stem + ".msc");
+    SaveIni(ini);
+    return count;
+}
+
+IoResult WriteIniSettings(const ShowData& d, const CustomerTexts& customer, const LocalTime& now) {
+    IniFile ini(SettingsFilePath());
+    if (customer.recordEnabled) {
+        ini.writeString("About", "Data", customer.dataContract);
+        ini.writeString("About", "Customer", customer.customer);
+        ini.writeString("About", "Object", customer.nameObject);
+    }
+    ini.writeString("AreaTime", "Closed", ClosedText(now));
+    ini.writeString("AreaFile", "LastFileShow", d.ShowListFileName);
+    ini.writeString("AreaFile", "LastFileTrack", d.sNameFileProject);
+    ini.writeString("AreaFile", "LastFileSeq", d.sNameFileSeq);
+    ini.writeString("AreaFile", "LastMusicList", d.MusicListFileName);
+    return SaveIni(ini);
+}
+
+}  // namespace spirelo
