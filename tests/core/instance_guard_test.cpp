@@ -1,0 +1,165 @@
+#include "core/instance_guard.h"
+
+#include "common/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using spirelo::InstanceGuard;
+
+namespace {
+
+struct GuardFolder : ::testing::Test {
+    fs::path dir;
+    std::string guardFile;
+    void SetUp() override {
+        char tmpl[] = "/tmp/spirelo_guard_XXXXXX";
+        dir = ::mkdtemp(tmpl);
+        guardFile = (dir / "twice.ini").string();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string key(const std::string& k) const {
+        return spirelo::IniFile(guardFile).readString("Appl", k, "<absent>");
+    }
+};
+
+// A separate instance of the program: a child process that takes the guard, writes the running
+// marks, tells the parent, and then waits until it is killed or told to end normally.
+struct Instance {
+    pid_t pid = -1;
+    int toParent[2];
+    int toChild[2];
+
+    bool start(const std::string& guardFile) {
+        if (::pipe(toParent) != 0 || ::pipe(toChild) != 0) return false;
+        pid = ::fork();
+        if (pid == 0) {
+            ::close(toParent[0]);
+            ::close(toChild[1]);
+            InstanceGuard g(guardFile);
+            char ok = g.acquire() == InstanceGuard::Result::Acquired ? 'A' : 'R';
+            if (ok == 'A') g.markRunning();
+            [[maybe_unused]] auto w = ::write(toParent[1], &ok, 1);
+            char c;
+            if (::read(toChild[0], &c, 1) == 1 && ok == 'A') g.markEnded();
+            ::_exit(0);
+        }
+        ::close(toParent[1]);
+        ::close(toChild[0]);
+        char c = 0;
+        return ::read(toParent[0], &c, 1) == 1 && c == 'A';
+    }
+    void endNormally() {
+        char c = 'E';
+        [[maybe_unused]] auto w = ::write(toChild[1], &c, 1);
+        ::waitpid(pid, nullptr, 0);
+    }
+    void kill() {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    ~Instance() {
+        ::close(toParent[0]);
+        ::close(toChild[1]);
+    }
+};
+
+}  // namespace
+
+TEST_F(GuardFolder, FirstStartEverRunsAndLeavesTheRunningMarks) {
+    ASSERT_FALSE(fs::exists(guardFile));
+    InstanceGuard g(guardFile);
+    ASSERT_EQ(g.acquire(), InstanceGuard::Result::Acquired);
+    ASSERT_TRUE(g.markRunning());
+    EXPECT_EQ(key("Complete"), "noNormal");
+    EXPECT_EQ(key("Repeat"), "Spirelo");
+    ASSERT_TRUE(g.markEnded());
+    EXPECT_EQ(key("Complete"), "Normal");
+    EXPECT_EQ(key("Repeat"), "noJobSpirelo");
+}
+
+TEST_F(GuardFolder, StartsWhileOneRunsAreRefusedAndWriteNothing) {
+    Instance first;
+    ASSERT_TRUE(first.start(guardFile));
+    const auto before = fs::last_write_time(guardFile);
+    std::ifstream in(guardFile);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+
+    // The second and the third start: refused alike, since a refused start leaves no trace.
+    for (int start = 2; start <= 3; ++start) {
+        Instance other;
+        EXPECT_FALSE(other.start(guardFile)) << "start " << start;
+        other.endNormally();
+    }
+    std::ifstream again(guardFile);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), text);
+    EXPECT_EQ(fs::last_write_time(guardFile), before);
+    EXPECT_EQ(key("Repeat"), "Spirelo");
+
+    first.endNormally();
+    EXPECT_EQ(key("Complete"), "Normal");
+    Instance next;
+    EXPECT_TRUE(next.start(guardFile));
+    next.endNormally();
+}
+
+TEST_F(GuardFolder, AStartAfterTheFirstWasKilledRuns) {
+    Instance first;
+    ASSERT_TRUE(first.start(guardFile));
+    first.kill();
+    // The killed instance left its running marks; they no longer refuse anybody.
+    EXPECT_EQ(key("Complete"), "noNormal");
+    Instance second;
+    EXPECT_TRUE(second.start(guardFile));
+    Instance third;
+    EXPECT_FALSE(third.start(guardFile));
+    third.endNormally();
+    second.endNormally();
+}
+
+TEST_F(GuardFolder, AProgramStartedByTheInstanceDoesNotKeepTheLock) {
+    InstanceGuard g(guardFile);
+    ASSERT_EQ(g.acquire(), InstanceGuard::Result::Acquired);
+    // As when the About window hands a link to the desktop's handler.
+    pid_t child;
+    char sleepArg[] = "sleep", five[] = "5";
+    char* argv[] = {sleepArg, five, nullptr};
+    ASSERT_EQ(::posix_spawnp(&child, "sleep", nullptr, nullptr, argv, environ), 0);
+    g.release();
+    InstanceGuard next(guardFile);
+    EXPECT_EQ(next.acquire(), InstanceGuard::Result::Acquired);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+}
+
+TEST_F(GuardFolder, WithoutALockTheMarksAreNotWritten) {
+    InstanceGuard g((dir / "missing" / "twice.ini").string());
+    std::string error;
+    EXPECT_EQ(g.acquire(&error), InstanceGuard::Result::Unavailable);
+    EXPECT_NE(error.find("missing"), std::string::npos);
+    EXPECT_FALSE(g.markRunning());
+
+    InstanceGuard idle(guardFile);   // never acquired
+    EXPECT_FALSE(idle.markEnded());
+    EXPECT_FALSE(fs::exists(guardFile));
+}
+
+TEST(InstanceGuardFile, LivesInTheRuntimeFolder) {
+    const char* old = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = old ? old : "";
+    ::setenv("XDG_RUNTIME_DIR", "/tmp", 1);
+    EXPECT_EQ(spirelo::InstanceGuardFile(), "/tmp/twice.ini");
+    if (old) ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else ::unsetenv("XDG_RUNTIME_DIR");
+}
