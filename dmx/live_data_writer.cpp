@@ -1,0 +1,56 @@
+#include "dmx/live_data_writer.h"
+
+#include <cstring>
+
+namespace spirelo {
+
+LiveDataSections& LiveDataInstance() {
+    static LiveDataSections live;
+    return live;
+}
+
+bool FileMappingToON(ShowData& d, LiveDataSections& live, MessageService& messages) {
+    if (d.MappingOpenFlag != 0) return d.MappingOpenFlag == 1;
+    bool ok = true;
+    // Making a section and mapping it are one step here: a failure shows both texts, as a
+    // failed create followed by its missing view does.
+    if (!live.DmxMap.open(live.DmxName, kLiveTextSize)) {
+        messages.message("Donot create FileMapping DMX!");
+        messages.message("Donot connect FileMapping Dmx!");
+        ok = false;
+    }
+    if (!live.SpectrMap.open(live.SpectrName, kLiveTextSize)) {
+        messages.message("Donot create FileMapping in RAM PC!");
+        messages.message("Не могу подключить FileMapping spectr!");
+        ok = false;
+    }
+    if (!ok) {
+        // Half a pair is released: nothing writes unless both views are there.
+        live.DmxMap.close();
+        live.SpectrMap.close();
+        d.MappingOpenFlag = 0;
+        return false;
+    }
+    d.MappingOpenFlag = 1;
+    return true;
+}
+
+bool FileMappingOFF(ShowData& d, LiveDataSections& live) {
+    if (d.MappingOpenFlag != 1) return false;
+    d.MappingOpenFlag = 0;
+    live.DmxMap.close();
+    live.SpectrMap.close();
+    return true;
+}
+
+void WriteLiveData(ShowData& d, LiveDataSections& live, SpectrumInput spectrum) {
+    if (d.MappingOpenFlag != 1 || !live.DmxMap.isOpen() || !live.SpectrMap.isOpen()) return;
+    EncodeHexLevels(d.DmxOut + 1, kChannels, live.DmxMapText);
+    live.DmxMap.writeText(live.DmxMapText, kLiveTextDigits);
+    for (int k = 1; k <= kSpectrumBands; ++k)
+        live.SpectrumBytes[k] = spectrum.SpectrumPeak ? uint8_t(spectrum.SpectrumPeak[k] & 0xFF) : 0;
+    EncodeHexLevels(live.SpectrumBytes + 1, kChannels, live.SpectrMapText);
+    live.SpectrMap.writeText(live.SpectrMapText, kLiveTextDigits);
+}
+
+}  // namespace spirelo

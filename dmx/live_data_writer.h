@@ -1,0 +1,45 @@
+// The controller's side of the live data: the two named sections, the output levels and the
+// spectrum written into them as hex text in every output cycle while they are open.
+#pragma once
+
+#include "common/live_data.h"
+#include "common/shared_section.h"
+#include "core/show_data.h"
+#include "platform/message_service.h"
+
+#include <cstdint>
+#include <string>
+
+namespace spirelo {
+
+inline constexpr int kSpectrumBands = 30;
+
+struct LiveDataSections {
+    std::string DmxName = kDmxSectionName;
+    std::string SpectrName = kSpectrumSectionName;
+    SharedSection DmxMap;
+    SharedSection SpectrMap;
+    uint8_t SpectrumBytes[kChannelSlots] = {};
+    char DmxMapText[kLiveTextSize] = {};
+    char SpectrMapText[kLiveTextSize] = {};
+};
+
+LiveDataSections& LiveDataInstance();
+
+// The band peaks the spectrum analysis publishes: SpectrumPeak[1..30] (entry 0 unused).
+struct SpectrumInput {
+    const int32_t* SpectrumPeak = nullptr;   // nullptr: no analysis yet, every band 0
+};
+
+// Creates or opens both sections and maps them. MappingOpenFlag becomes 1 only when both are
+// made; a failure shows its message and releases whatever was made. Does nothing while open.
+// Returns true when the sections are open afterwards.
+bool FileMappingToON(ShowData& d, LiveDataSections& live, MessageService& messages);
+
+// Unmaps both (only while open). Returns true when it closed them.
+bool FileMappingOFF(ShowData& d, LiveDataSections& live);
+
+// Step C2 of the output cycle: both texts from DmxOut and the spectrum, only while open.
+void WriteLiveData(ShowData& d, LiveDataSections& live, SpectrumInput spectrum);
+
+}  // namespace spirelo

@@ -1,0 +1,164 @@
+#include "dmx/live_data_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace spirelo;
+
+namespace {
+
+class LiveData : public ::testing::Test {
+protected:
+    void SetUp() override {
+        d = MakeShowData();
+        std::string tag = std::to_string(::getpid()) + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        live.DmxName = "SpireloTestDmx_" + tag;
+        live.SpectrName = "SpireloTestSpectr_" + tag;
+        SharedSection::unlink(live.DmxName);
+        SharedSection::unlink(live.SpectrName);
+    }
+    void TearDown() override {
+        FileMappingOFF(*d, live);
+        SharedSection::unlink(live.DmxName);
+        SharedSection::unlink(live.SpectrName);
+    }
+    static std::string Text(const std::string& name) {
+        SharedSection s;
+        std::string out;
+        if (!s.open(name, kLiveTextSize)) return "<no section>";
+        s.readText(out);
+        return out;
+    }
+    std::unique_ptr<ShowData> d;
+    LiveDataSections live;
+    RecordingMessages msgs;
+};
+
+}  // namespace
+
+TEST_F(LiveData, WritesBothTextsOnlyWhileOpen) {
+    int32_t peaks[31] = {};
+    peaks[1] = 300;   // low 8 bits: 44 = 0x2C
+    peaks[30] = 0x7F;
+    WriteLiveData(*d, live, {peaks});   // closed: nothing, and no crash on missing views
+    ASSERT_TRUE(FileMappingToON(*d, live, msgs));
+    EXPECT_EQ(d->MappingOpenFlag, 1);
+    EXPECT_TRUE(msgs.log.empty());
+
+    WriteLiveData(*d, live, {peaks});
+    EXPECT_EQ(Text(live.DmxName), std::string(1024, '0'));
+    std::string sp = Text(live.SpectrName);
+    ASSERT_EQ(sp.size(), 1024u);
+    EXPECT_EQ(sp.substr(0, 2), "2C");
+    EXPECT_EQ(sp.substr(58, 2), "7F");
+    EXPECT_EQ(sp.substr(60), std::string(964, '0'));
+
+    d->DmxOut[1] = 255;
+    d->DmxOut[3] = 16;
+    d->DmxOut[512] = 0xA5;
+    WriteLiveData(*d, live, {nullptr});
+    std::string t = Text(live.DmxName);
+    EXPECT_EQ(t.substr(0, 6), "FF0010");
+    EXPECT_EQ(t.substr(1022), "A5");
+    EXPECT_EQ(Text(live.SpectrName), std::string(1024, '0'));   // no analysis: bands 0
+
+    ASSERT_TRUE(FileMappingOFF(*d, live));
+    EXPECT_EQ(d->MappingOpenFlag, 0);
+    d->DmxOut[1] = 1;
+    WriteLiveData(*d, live, {nullptr});
+    EXPECT_EQ(Text(live.DmxName).substr(0, 2), "FF");   // no longer written
+}
+
+TEST_F(LiveData, OnWhileOpenAndOffWhileClosedDoNothing) {
+    EXPECT_FALSE(FileMappingOFF(*d, live));
+    ASSERT_TRUE(FileMappingToON(*d, live, msgs));
+    uint8_t* view = live.DmxMap.data();
+    EXPECT_TRUE(FileMappingToON(*d, live, msgs));
+    EXPECT_EQ(live.DmxMap.data(), view);
+    EXPECT_TRUE(msgs.log.empty());
+}
+
+TEST_F(LiveData, HalfMadePairIsReleasedAndReported) {
+    live.SpectrName = "bad/name";   // shm names may not hold a slash
+    EXPECT_FALSE(FileMappingToON(*d, live, msgs));
+    EXPECT_EQ(d->MappingOpenFlag, 0);
+    EXPECT_FALSE(live.DmxMap.isOpen());
+    EXPECT_FALSE(live.SpectrMap.isOpen());
+    ASSERT_EQ(msgs.log.size(), 2u);
+    EXPECT_EQ(msgs.log[0].text, "Donot create FileMapping in RAM PC!");
+    EXPECT_EQ(msgs.log[1].text, "Не могу подключить FileMapping spectr!");
+    WriteLiveData(*d, live, {nullptr});   // nothing to write through
+
+    msgs.log.clear();
+    live.DmxName = "also/bad";
+    EXPECT_FALSE(FileMappingToON(*d, live, msgs));
+    ASSERT_EQ(msgs.log.size(), 4u);
+    EXPECT_EQ(msgs.log[0].text, "Donot create FileMapping DMX!");
+    EXPECT_EQ(msgs.log[1].text, "Donot connect FileMapping Dmx!");
+}
+
+// The visualiser's side in another process: open the section by name and read the text.
+namespace {
+
+int ReadInChild(const std::string& name, const std::string& expectPrefix, int readyFd, int goFd) {
+    SharedSection s;
+    if (!s.open(name, kLiveTextSize)) return 10;
+    if (readyFd >= 0) {
+        char c = 'r';
+        if (::write(readyFd, &c, 1) != 1) return 11;
+    }
+    if (goFd >= 0) {
+        char c;
+        if (::read(goFd, &c, 1) != 1) return 12;
+    }
+    std::string text;
+    s.readText(text);
+    if (text.size() != 1024) return 13;
+    return text.compare(0, expectPrefix.size(), expectPrefix) == 0 ? 0 : 14;
+}
+
+int Wait(pid_t pid) {
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+}
+
+}  // namespace
+
+TEST_F(LiveData, ReaderStartedAfterTheController) {
+    ASSERT_TRUE(FileMappingToON(*d, live, msgs));
+    d->DmxOut[1] = 0x3C;
+    WriteLiveData(*d, live, {nullptr});
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) ::_exit(ReadInChild(live.DmxName, "3C00", -1, -1));
+    EXPECT_EQ(Wait(pid), 0);
+}
+
+TEST_F(LiveData, ReaderStartedBeforeTheController) {
+    int ready[2], go[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(go), 0);
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::close(ready[0]);
+        ::close(go[1]);
+        ::_exit(ReadInChild(live.DmxName, "00C8", ready[1], go[0]));
+    }
+    ::close(ready[1]);
+    ::close(go[0]);
+    char c;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);   // the reader made the section first
+    ASSERT_TRUE(FileMappingToON(*d, live, msgs));
+    d->DmxOut[2] = 200;
+    WriteLiveData(*d, live, {nullptr});
+    ASSERT_EQ(::write(go[1], "g", 1), 1);
+    EXPECT_EQ(Wait(pid), 0);
+    ::close(ready[0]);
+    ::close(go[1]);
+}
