@@ -56,37 +56,57 @@ inline uint8_t DecayMove(int cur, int target, int t) {
     return uint8_t(std::max(cur - t, target));
 }
 
+// 0x80 in every byte of w that is non-zero.
+inline uint64_t NonZeroBytes(uint64_t w) {
+    constexpr uint64_t k7F = 0x7F7F7F7F7F7F7F7FULL;
+    return (((w & k7F) + k7F) | w) & ~k7F;
+}
+
+// Calls fn(i) for each channel i whose mask column is set and, when testFree, whose flag in
+// free[] is still 1. Eight channels are tested per step: most slots touch few channels.
+template <typename Fn>
+inline void ForMembers(const uint8_t* row, const uint8_t* freeFlags, bool testFree, Fn fn) {
+    for (int base = 0; base < kChannels; base += 8) {
+        uint64_t m, f;
+        std::memcpy(&m, row + base, 8);          // columns base..base+7: channels base+1..base+8
+        uint64_t hits = NonZeroBytes(m);
+        if (testFree && hits) {
+            std::memcpy(&f, freeFlags + base + 1, 8);
+            hits &= NonZeroBytes(f);
+        }
+        while (hits) {
+            fn(base + 1 + (__builtin_ctzll(hits) >> 3));
+            hits &= hits - 1;
+        }
+    }
+}
+
 // Rate (and the manual slots): move every member channel; claim it unless claiming is off.
 // Returns the number of channels newly claimed.
 template <bool kDecay, bool kTestFree>
 int RunSlewSlot(ShowData& d, DmxOutputState& st, int s, bool steps) {
-    const uint8_t* row = MaskRow(d, s);
     const int t = SlewStep(d, s);
     int claimed = 0;
-    for (int i = 1; i <= kChannels; ++i) {
-        bool member = row[i - 1] != 0 && (!kTestFree || st.RateFreeFlags[i] != 0);
-        if (!member) continue;
+    ForMembers(MaskRow(d, s), st.RateFreeFlags, kTestFree, [&](int i) {
         claimed += st.RateFreeFlags[i];
         st.RateFreeFlags[i] = 0;
         if (steps) {
             d.DmxSlewed[i] = kDecay ? DecayMove(d.DmxSlewed[i], d.DmxTarget[i], t)
                                     : Slew(d.DmxSlewed[i], d.DmxTarget[i], t);
         }
-    }
+    });
     return claimed;
 }
 
 // The modulation stage over the free member channels with a per-channel mix.
 template <typename Mix>
 int RunMixSlot(ShowData& d, DmxOutputState& st, int s, Mix mix) {
-    const uint8_t* row = MaskRow(d, s);
     int claimed = 0;
-    for (int i = 1; i <= kChannels; ++i) {
-        if (row[i - 1] == 0 || st.MuxFreeFlags[i] == 0) continue;
+    ForMembers(MaskRow(d, s), st.MuxFreeFlags, true, [&](int i) {
         st.MuxFreeFlags[i] = 0;
         ++claimed;
         d.DmxEffected[i] = mix(d.DmxSlewed[i]);
-    }
+    });
     return claimed;
 }
 
