@@ -1,0 +1,31 @@
+// A playback stream on an ALSA device: 16-bit stereo, blocking writes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace spirelo {
+
+class AlsaPcm {
+public:
+    // Opens `device` ("default" reaches PipeWire or PulseAudio on desktops) at `rate`, with
+    // about `latencyUs` of buffer. Null with the reason in *error when it cannot be used.
+    static std::unique_ptr<AlsaPcm> Open(const char* device, std::uint32_t rate, unsigned latencyUs,
+                                         std::string* error);
+    ~AlsaPcm();
+    AlsaPcm(const AlsaPcm&) = delete;
+    AlsaPcm& operator=(const AlsaPcm&) = delete;
+
+    // Hands all frames to the device, recovering from under-runs; false when the device is gone.
+    bool Write(const std::int16_t* frames, std::size_t count, std::string* error);
+    // Frames handed over but not yet heard; false when unknown.
+    bool Delay(long* frames);
+
+private:
+    explicit AlsaPcm(void* pcm) : pcm_(pcm) {}
+    void* pcm_;
+};
+
+}  // namespace spirelo
