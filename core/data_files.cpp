@@ -1,5 +1,12 @@
 #include "core/data_files.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "core/text_routines.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
@@ -7,6 +14,41 @@
 namespace spirelo {
 
 std::string ProgramStem() { return StripExt(BesideProgramPath()); }
+
+IoResult ReadBlockFile(const std::string& path, FileBytes& out) {
+    thread_local std::unique_ptr<uint8_t[]> buffer;
+    thread_local size_t capacity = 0;
+    out = {};
+    auto fail = [](int e) { return IoResult{false, e, std::strerror(e)}; };
+
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return fail(errno);
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        int e = S_ISREG(st.st_mode) ? errno : EISDIR;
+        ::close(fd);
+        return fail(e);
+    }
+    const size_t size = static_cast<size_t>(st.st_size);
+    if (size > capacity) {
+        buffer.reset(new uint8_t[size]);   // not value-initialised: the read fills it
+        capacity = size;
+    }
+    size_t got = 0;
+    while (got < size) {
+        ssize_t n = ::read(fd, buffer.get() + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {   // an error, or the file ended before its size: not the whole file
+            int e = n < 0 ? errno : EIO;
+            ::close(fd);
+            return fail(e);
+        }
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    out = {buffer.get(), size};
+    return {};
+}
 
 void ReportReadFailure(const std::string& path, const IoResult& r) {
     Messages().error(TwoLines("Ошибка чтения файла " + path, r.message));

@@ -2,6 +2,8 @@
 // and the one way a failed read or save is told to the user.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "common/file_io.h"
@@ -19,6 +21,15 @@ enum class FileLoad {
 // The program's path beside the program without its extension: the stem of every file the
 // controller keeps beside itself (".ini", ".Log", ".trk", ".seq", ".def").
 std::string ProgramStem();
+
+// The whole file, read into a buffer kept for the next open: the block files are megabytes,
+// and a fresh zero-filled buffer per open would cost as much as the read itself. The bytes
+// stay valid until the next call. Fails, with nothing read, when the file cannot be read whole.
+struct FileBytes {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+IoResult ReadBlockFile(const std::string& path, FileBytes& out);
 
 // Tells the user that reading or writing path failed, with the system's text for it.
 void ReportReadFailure(const std::string& path, const IoResult& r);

@@ -115,22 +115,24 @@ const char* OldLayoutMessage(size_t size) {
 
 std::string DefaultSeqName() { return ProgramStem() + ".seq"; }
 
-FileLoad OpenSeqFileAs(ShowData& d, const std::string& name, const std::string& nameOnFailure) {
+FileLoad OpenSeqFileAs(ShowData& d, const std::string name, const std::string* keepName) {
+    // The name a file that cannot be used leaves: the one before the open, or at start the default.
+    auto nameOnFailure = [&] { return keepName ? *keepName : DefaultSeqName(); };
     if (!FileExists(name)) {
         WriteLog("ReadSave", "OpenSeqFile", "File_no_found_sNameFileSeq");
         d.sNameFileSeq = DefaultSeqName();
         return FileLoad::Missing;
     }
-    std::vector<uint8_t> bytes;
-    if (IoResult r = ReadWholeFile(name, bytes); !r) {
-        d.sNameFileSeq = nameOnFailure;
+    FileBytes bytes;
+    if (IoResult r = ReadBlockFile(name, bytes); !r) {
+        d.sNameFileSeq = nameOnFailure();
         ReportReadFailure(name, r);
         return FileLoad::ReadError;
     }
-    const size_t size = bytes.size();
+    const size_t size = bytes.size;
     if (size != kSeqFileSize && !OldLayoutMessage(size)) {
         // No reset either: an empty store would reach the file with the next (auto)save.
-        d.sNameFileSeq = nameOnFailure;
+        d.sNameFileSeq = nameOnFailure();
         WriteLog("ReadSave", "OpenSeqFile", "Unknown_file_size " + name + " Leng=" + std::to_string(size));
         Messages().message(TwoLines("Неизвестный размер файла секвенсеров, файл не прочитан:",
                                     name + " Leng=" + std::to_string(size)));
@@ -139,8 +141,8 @@ FileLoad OpenSeqFileAs(ShowData& d, const std::string& name, const std::string& 
     d.sNameFileSeq = name;
     const char* oldText = OldLayoutMessage(size);
     if (oldText) Messages().message(oldText);
-    ResetSequenceData(d);
-    ApplySeqFileBytes(d, bytes.data(), size);
+    ResetSequenceDataBeforeLoad(d);   // every known layout holds the whole step store
+    ApplySeqFileBytes(d, bytes.data, size);
     if (!oldText) return FileLoad::Loaded;
     SaveSeqFile(d);   // the old layout is replaced by the current one under the same name
     return FileLoad::OldLayout;
@@ -148,11 +150,15 @@ FileLoad OpenSeqFileAs(ShowData& d, const std::string& name, const std::string& 
 
 }  // namespace
 
-std::vector<uint8_t> SeqFileBytes(const ShowData& d) {
+namespace {
+BlockWriter CurrentLayout(const ShowData& d) {
     BlockWriter out(kSeqFileSize);
     for (const auto& b : CurrentBlocks(d)) out.put(b.p, b.n);
-    return out.bytes();
+    return out;
 }
+}  // namespace
+
+std::vector<uint8_t> SeqFileBytes(const ShowData& d) { return CurrentLayout(d).bytes(); }
 
 bool ApplySeqFileBytes(ShowData& d, const uint8_t* data, size_t size) {
     BlockReader in(data, size);
@@ -173,15 +179,14 @@ bool ApplySeqFileBytes(ShowData& d, const uint8_t* data, size_t size) {
     }
 }
 
-FileLoad OpenSeqFile(ShowData& d) { return OpenSeqFileAs(d, d.sNameFileSeq, DefaultSeqName()); }
+FileLoad OpenSeqFile(ShowData& d) { return OpenSeqFileAs(d, d.sNameFileSeq, nullptr); }
 
 FileLoad OpenSeqFile(ShowData& d, const std::string& chosenName) {
-    return OpenSeqFileAs(d, chosenName, d.sNameFileSeq);
+    return OpenSeqFileAs(d, chosenName, &d.sNameFileSeq);
 }
 
 IoResult SaveSeqFile(ShowData& d) {
-    const std::vector<uint8_t> bytes = SeqFileBytes(d);
-    IoResult r = WriteFileAtomic(d.sNameFileSeq, bytes.data(), bytes.size());
+    IoResult r = CurrentLayout(d).saveTo(d.sNameFileSeq);
     if (!r) ReportWriteFailure(d.sNameFileSeq, r);
     return r;
 }
@@ -209,12 +214,12 @@ bool ApplyDefFileBytes(ShowData& d, const uint8_t* data, size_t size) {
 
 FileLoad OpenDefFile(ShowData& d) {
     const std::string name = DefFilePath();
-    std::vector<uint8_t> bytes;
-    if (IoResult r = ReadWholeFile(name, bytes); !r) {
+    FileBytes bytes;
+    if (IoResult r = ReadBlockFile(name, bytes); !r) {
         ReportReadFailure(name, r);
         return r.error == ENOENT ? FileLoad::Missing : FileLoad::ReadError;
     }
-    if (!ApplyDefFileBytes(d, bytes.data(), bytes.size())) {
+    if (!ApplyDefFileBytes(d, bytes.data, bytes.size)) {
         WriteLog("ReadSave", "OpenDefFile", "This_is_no_file.Def!");
         return FileLoad::UnknownSize;
     }

@@ -70,7 +70,7 @@ void ResetEffect(ShowData& d, int index) {
     d.EffectKind[index] = 0;
 }
 
-void ResetSequenceData(ShowData& d) {
+static void ResetSequenceTables(ShowData& d, bool stepData) {
     ResetKeyTables(d);
 
     std::fill(std::begin(d.EditorSettings), std::end(d.EditorSettings), 0);
@@ -102,7 +102,7 @@ void ResetSequenceData(ShowData& d) {
     std::memset(d.ChannelSpare2, 0, sizeof d.ChannelSpare2);
 
     for (int r = 0; r < kSequencers; ++r) std::memset(d.SequencerChannelMask[r], 0, kChannels);
-    std::memset(d.SequencerStepData, 0, sizeof d.SequencerStepData);
+    if (stepData) std::memset(d.SequencerStepData, 0, sizeof d.SequencerStepData);
     for (auto& row : d.SequencerStepWords) std::fill(std::begin(row), std::end(row), uint16_t{1000});
     std::memset(d.SequencerCurrentStep, 0, sizeof d.SequencerCurrentStep);
     std::memset(d.SequencerRunState, 0, sizeof d.SequencerRunState);
@@ -120,6 +120,10 @@ void ResetSequenceData(ShowData& d) {
     std::memset(d.Reserved64, 0, sizeof d.Reserved64);
     std::memset(d.ReservedOld32, 0, sizeof d.ReservedOld32);
 }
+
+void ResetSequenceData(ShowData& d) { ResetSequenceTables(d, true); }
+
+void ResetSequenceDataBeforeLoad(ShowData& d) { ResetSequenceTables(d, false); }
 
 void ResetShowData(ShowData& d) {
     ResetSequenceData(d);

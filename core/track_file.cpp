@@ -68,11 +68,15 @@ const char* OldLayoutMessage(size_t size) {
 
 }  // namespace
 
-std::vector<uint8_t> TrackFileBytes(const ShowData& d) {
+namespace {
+BlockWriter CurrentLayout(const ShowData& d) {
     BlockWriter out(kTrackFileSize);
     for (const auto& b : CurrentBlocks(d)) out.put(b.p, b.n);
-    return out.bytes();
+    return out;
 }
+}  // namespace
+
+std::vector<uint8_t> TrackFileBytes(const ShowData& d) { return CurrentLayout(d).bytes(); }
 
 bool ApplyTrackFileBytes(ShowData& d, const uint8_t* data, size_t size) {
     BlockReader in(data, size);
@@ -104,24 +108,25 @@ namespace {
 
 std::string DefaultTrackName() { return ProgramStem() + ".trk"; }
 
-// nameOnFailure: what d.sNameFileProject holds when the file exists but cannot be used.
-FileLoad OpenTrackFileAs(ShowData& d, const std::string& name, const std::string& nameOnFailure) {
+FileLoad OpenTrackFileAs(ShowData& d, const std::string name, const std::string* keepName) {
+    // The name a file that cannot be used leaves: the one before the open, or at start the default.
+    auto nameOnFailure = [&] { return keepName ? *keepName : DefaultTrackName(); };
     if (!FileExists(name)) {
         WriteLog("ReadSave", "OpenTrackFile", "File not found_sNameFileProject");
         d.sNameFileProject = DefaultTrackName();
         return FileLoad::Missing;
     }
-    std::vector<uint8_t> bytes;
-    if (IoResult r = ReadWholeFile(name, bytes); !r) {
-        d.sNameFileProject = nameOnFailure;
+    FileBytes bytes;
+    if (IoResult r = ReadBlockFile(name, bytes); !r) {
+        d.sNameFileProject = nameOnFailure();
         ReportReadFailure(name, r);
         return FileLoad::ReadError;
     }
-    const size_t size = bytes.size();
+    const size_t size = bytes.size;
     if (size != kTrackFileSize && !OldLayoutMessage(size)) {
         // Treated like a missing file, except that the name is not taken: a later save must
         // not overwrite a file we could not read.
-        d.sNameFileProject = nameOnFailure;
+        d.sNameFileProject = nameOnFailure();
         WriteLog("ReadSave", "OpenTrackFile", "Unknown_file_size " + name + " Leng=" + std::to_string(size));
         Messages().message(TwoLines("Неизвестный размер файла треков, файл не прочитан:",
                                     name + " Leng=" + std::to_string(size)));
@@ -129,24 +134,23 @@ FileLoad OpenTrackFileAs(ShowData& d, const std::string& name, const std::string
     }
     d.sNameFileProject = name;
     if (const char* text = OldLayoutMessage(size)) Messages().message(text);
-    ApplyTrackFileBytes(d, bytes.data(), size);
+    ApplyTrackFileBytes(d, bytes.data, size);
     return size == kTrackFileSize ? FileLoad::Loaded : FileLoad::OldLayout;
 }
 
 }  // namespace
 
 FileLoad OpenTrackFile(ShowData& d) {
-    return OpenTrackFileAs(d, StripExt(d.sNameFileProject) + ".trk", DefaultTrackName());
+    return OpenTrackFileAs(d, StripExt(d.sNameFileProject) + ".trk", nullptr);
 }
 
 FileLoad OpenTrackFile(ShowData& d, const std::string& chosenName) {
-    return OpenTrackFileAs(d, StripExt(chosenName) + ".trk", d.sNameFileProject);
+    return OpenTrackFileAs(d, StripExt(chosenName) + ".trk", &d.sNameFileProject);
 }
 
 IoResult SaveTrackFile(ShowData& d) {
     d.sNameFileProject = StripExt(d.sNameFileProject) + ".trk";
-    const std::vector<uint8_t> bytes = TrackFileBytes(d);
-    IoResult r = WriteFileAtomic(d.sNameFileProject, bytes.data(), bytes.size());
+    IoResult r = CurrentLayout(d).saveTo(d.sNameFileProject);
     if (!r) ReportWriteFailure(d.sNameFileProject, r);
     return r;
 }

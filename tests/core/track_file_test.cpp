@@ -239,6 +239,8 @@ TEST_F(CoreFiles, TrackFileOfUnknownSizeAtStartTakesTheDefaultName) {
     d->sNameFileProject = path("last.trk");   // as the settings file gave it
     ASSERT_EQ(OpenTrackFile(*d), FileLoad::UnknownSize);
     EXPECT_EQ(d->sNameFileProject, path("Spirelo.trk"));
+    EXPECT_NE(ReadText(LogFilePath()).find("Info=Unknown_file_size " + path("last.trk") + " Leng=5000"),
+              std::string::npos);
 }
 
 TEST_F(CoreFiles, MissingTrackFileIsLoggedAndTakesTheDefaultName) {

@@ -1,0 +1,164 @@
+#include "core/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/stat.h>
+
+#include "common/ini_file.h"
+#include "core/event_log.h"
+#include "core/macro_file.h"
+#include "core_fixture.h"
+
+using namespace spirelo;
+using spirelo::test::CoreFiles;
+
+TEST_F(CoreFiles, FirstStartCountsAndTakesTheDefaultNames) {
+    EXPECT_EQ(ReadIniSettings(*d), 2);
+    EXPECT_EQ(d->ShowListFileName, path("Spirelo.shw"));
+    EXPECT_EQ(d->sNameFileProject, path("Spirelo.trk"));
+    EXPECT_EQ(d->sNameFileSeq, path("Spirelo.seq"));
+    EXPECT_EQ(d->MusicListFileName, path("Spirelo.msc"));
+
+    IniFile ini(path("Spirelo.ini"));
+    EXPECT_EQ(ini.readInteger("AreaCount", "CountOpen", 0), 2);
+    EXPECT_EQ(ini.readString("AreaFile", "FileFromProgramm", ""), " " + path("Spirelo"));
+    EXPECT_EQ(ReadIniSettings(*d), 3);
+    EXPECT_TRUE(messages->log.empty());
+}
+
+TEST_F(CoreFiles, SettingsRememberTheFilesAndTheTimeOfWriting) {
+    ReadIniSettings(*d);
+    d->sNameFileProject = "/shows/Фонтан.trk";
+    d->sNameFileSeq = "/shows/park.seq";
+    d->ShowListFileName = "/shows/evening.shw";
+    d->MusicListFileName = "/music/day.msc";
+    ASSERT_TRUE(WriteIniSettings(*d, {}, LocalTime{2026, 3, 9, 8, 5, 3}));
+
+    IniFile ini(path("Spirelo.ini"));
+    EXPECT_EQ(ini.readString("AreaTime", "Closed", ""), " 9.3.2026 г.  в 8ч. 5 мин. 3 сек");
+    EXPECT_EQ(ClosedText({2025, 12, 31, 23, 59, 58}), " 31.12.2025 г.  в 23ч. 59 мин. 58 сек");
+
+    auto e = MakeShowData();
+    ReadIniSettings(*e);
+    EXPECT_EQ(e->sNameFileProject, "/shows/Фонтан.trk");
+    EXPECT_EQ(e->sNameFileSeq, "/shows/park.seq");
+    EXPECT_EQ(e->ShowListFileName, "/shows/evening.shw");
+    EXPECT_EQ(e->MusicListFileName, "/music/day.msc");
+}
+
+TEST_F(CoreFiles, CustomerTextsAreWrittenOnlyWhenEnabled) {
+    IniFile seed(path("Spirelo.ini"));
+    seed.writeString("About", "Data", "contract 12");
+    seed.writeString("About", "Customer", "Город");
+    seed.writeString("About", "Object", "Park");
+    ASSERT_TRUE(seed.save());
+
+    CustomerTexts edits{false, "new data", "new customer", "new object"};
+    ASSERT_TRUE(WriteIniSettings(*d, edits));
+    IniFile after(path("Spirelo.ini"));
+    EXPECT_EQ(after.readString("About", "Data", ""), "contract 12");
+    EXPECT_EQ(after.readString("About", "Customer", ""), "Город");
+    EXPECT_EQ(after.readString("About", "Object", ""), "Park");
+
+    edits.recordEnabled = true;
+    ASSERT_TRUE(WriteIniSettings(*d, edits));
+    after.load();
+    EXPECT_EQ(after.readString("About", "Data", ""), "new data");
+    EXPECT_EQ(after.readString("About", "Customer", ""), "new customer");
+    EXPECT_EQ(after.readString("About", "Object", ""), "new object");
+}
+
+TEST_F(CoreFiles, FilesBesideAProgramInAReadOnlyFolderGoToTheConfigFolder) {
+    WriteBytes(path("bin"), {0});   // a "folder" nothing can be created in
+    OverrideProgramFile(path("bin/Spirelo"));
+    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+    std::string saved = oldXdg ? oldXdg : "";
+    setenv("XDG_CONFIG_HOME", path("xdg").c_str(), 1);
+
+    ReadIniSettings(*d);
+    WriteLog("ReadSave", "Test", "here");
+    if (oldXdg) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+
+    EXPECT_EQ(d->sNameFileSeq, path("xdg/spirelo/Spirelo.seq"));
+    EXPECT_TRUE(FileExists(path("xdg/spirelo/Spirelo.ini")));
+    EXPECT_TRUE(FileExists(path("xdg/spirelo/Spirelo.Log")));
+    EXPECT_TRUE(messages->log.empty());
+}
+
+TEST_F(CoreFiles, FailedSettingsWriteIsReported) {
+    // The settings file's place is taken by a folder: the rename over it fails.
+    ASSERT_EQ(::mkdir(path("Spirelo.ini").c_str(), 0755), 0);
+    EXPECT_FALSE(WriteIniSettings(*d));
+    ASSERT_EQ(texts(MessageKind::Error).size(), 1u);
+    EXPECT_NE(texts(MessageKind::Error)[0].find(path("Spirelo.ini")), std::string::npos);
+}
+
+TEST_F(CoreFiles, EventLogSectionsAndKeys) {
+    const LocalTime t{2026, 3, 9, 8, 5, 3};
+    WriteLog("ReadSave", "OpenTrackFile", "File not found_sNameFileProject", t);
+    WriteLog("ReadSave", "OpenSeqFile", "File_no_found_sNameFileSeq", t);      // same second: same section
+    WriteLog("ReadSave", "OpenTrackFile", "second try", t);                    // same Who and Where: replaced
+    WriteLog("FormSound", "MadePlayFile", "Audio_file_not_find_sNameFileProject", {2026, 3, 9, 8, 5, 4});
+    EXPECT_EQ(ReadText(path("Spirelo.Log")),
+              "[DataTime=9.3.2026 г.8h. 5 min. 3 sec]\n"
+              "Who=ReadSave Where=OpenTrackFile= Info=second try\n"
+              "Who=ReadSave Where=OpenSeqFile= Info=File_no_found_sNameFileSeq\n"
+              "\n"
+              "[DataTime=9.3.2026 г.8h. 5 min. 4 sec]\n"
+              "Who=FormSound Where=MadePlayFile= Info=Audio_file_not_find_sNameFileProject\n");
+    // An earlier second's section still takes its new entries.
+    WriteLog("ReadSave ", "RecPix", "not assigned ", t);
+    EXPECT_NE(ReadText(path("Spirelo.Log")).find("OpenSeqFile= Info=File_no_found_sNameFileSeq\n"
+                                                 "Who=ReadSave  Where=RecPix= Info=not assigned \n\n[DataTime"),
+              std::string::npos);
+}
+
+TEST_F(CoreFiles, EventLogFailsSilently) {
+    ASSERT_EQ(::mkdir(path("Spirelo.Log").c_str(), 0755), 0);   // the log's place is taken by a folder
+    WriteLog("ReadSave", "X", "Y");
+    EXPECT_TRUE(messages->log.empty());
+}
+
+TEST_F(CoreFiles, MacroFileLiesBesideTheSequencerFile) {
+    d->sNameFileSeq = path("park.dat");
+    d->MacroTable[0][1] = 0x1234;
+    d->MacroTable[31][511] = 0xBEEF;
+    ASSERT_TRUE(SaveMacrosFile(*d));
+    EXPECT_EQ(d->sNameFileMacro, path("park.mcr"));
+    const auto file = ReadBytes(path("park.mcr"));
+    ASSERT_EQ(file.size(), 32768u);
+    EXPECT_EQ(file[2], 0x34);   // little-endian, macro after macro
+    EXPECT_EQ(file[3], 0x12);
+    EXPECT_EQ(file[32766], 0xEF);
+    EXPECT_EQ(file[32767], 0xBE);
+
+    auto e = MakeShowData();
+    e->sNameFileSeq = path("park.seq");
+    ASSERT_EQ(OpenMacrosFile(*e), FileLoad::Loaded);
+    EXPECT_EQ(std::memcmp(e->MacroTable, d->MacroTable, sizeof d->MacroTable), 0);
+}
+
+TEST_F(CoreFiles, MacroFileLongerShorterOrMissing) {
+    d->sNameFileSeq = path("park.seq");
+    auto longer = Noise(40000, 4);
+    WriteBytes(path("park.mcr"), longer);
+    ASSERT_EQ(OpenMacrosFile(*d), FileLoad::Loaded);   // its first 32,768 bytes
+    EXPECT_EQ(std::memcmp(d->MacroTable, longer.data(), 32768), 0);
+
+    std::vector<uint16_t> before(&d->MacroTable[0][0], &d->MacroTable[0][0] + 32 * 512);
+    WriteBytes(path("park.mcr"), Noise(32767, 6));
+    EXPECT_EQ(OpenMacrosFile(*d), FileLoad::UnknownSize);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), &d->MacroTable[0][0]));
+    ASSERT_EQ(texts(MessageKind::Error).size(), 1u);
+    EXPECT_NE(texts(MessageKind::Error)[0].find(path("park.mcr")), std::string::npos);
+
+    std::remove(path("park.mcr").c_str());
+    messages->log.clear();
+    EXPECT_EQ(OpenMacrosFile(*d), FileLoad::Missing);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), &d->MacroTable[0][0]));
+    EXPECT_TRUE(messages->log.empty());
+    EXPECT_NE(ReadText(path("Spirelo.Log")).find("Where=OpenMacrosFile= Info=File not found_sNameFileMacro"),
+              std::string::npos);
+}
