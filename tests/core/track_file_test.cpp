@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/event_log.h"
@@ -303,7 +304,8 @@ TEST_F(CoreFiles, TrackSaveOnAFullDiskKeepsThePreviousFile) {
 TEST_F(CoreFiles, TrackFileThatEndsEarlyWhileReadIsRefused) {
     // Kernel attribute files say 4096 bytes and hold fewer: a file shorter than its size.
     const char* shortFile = "/sys/devices/system/cpu/online";
-    if (!FileExists(shortFile)) GTEST_SKIP() << "no " << shortFile;
+    struct stat st{};
+    if (::stat(shortFile, &st) != 0 || st.st_size <= 64) GTEST_SKIP() << "no short attribute file";
     ASSERT_EQ(::symlink(shortFile, path("short.trk").c_str()), 0);
     Sentinels(*d);
     d->sNameFileProject = path("current.trk");
