@@ -1,0 +1,46 @@
+#include "platform/ui/qt_messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace spirelo {
+
+QString QtMessages::DisplayText(const std::string& text) {
+    QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    s.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QChar('\r'), QChar('\n'));
+    return s;
+}
+
+namespace {
+QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& title, const QString& text,
+                                 QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    if (buttons & QMessageBox::Yes) box.setDefaultButton(QMessageBox::Yes);
+    return QMessageBox::StandardButton(box.exec());
+}
+}  // namespace
+
+void QtMessages::message(const std::string& text) {
+    Show(QMessageBox::NoIcon, title_, DisplayText(text), QMessageBox::Ok);
+}
+
+void QtMessages::warning(const std::string& text) {
+    Show(QMessageBox::Warning, title_, DisplayText(text), QMessageBox::Ok);
+}
+
+Answer QtMessages::question(const std::string& text) {
+    auto b = Show(QMessageBox::Warning, title_, DisplayText(text), QMessageBox::Yes | QMessageBox::No);
+    return b == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void QtMessages::error(const std::string& text) {
+    Show(QMessageBox::Critical, title_, DisplayText(text), QMessageBox::Ok);
+}
+
+void InstallQtMessages(const QString& title) {
+    InstallMessageService(std::make_shared<QtMessages>(title));
+}
+
+}  // namespace spirelo
