@@ -189,7 +189,11 @@ struct Channel {
         for (std::size_t i = 0; i < tlCount; ++i) {
             const Segment& s = timeline[(tlHead + kTimelineSize - 1 - i) % kTimelineSize];
             if (s.outStart <= heard) {
-                pos = s.srcStart + static_cast<double>(std::min(heard - s.outStart, s.outFrames)) * s.speed;
+                // Past the newest period (a late null output catching up) the same rate goes on;
+                // the next period starts exactly there.
+                std::uint64_t into = heard - s.outStart;
+                if (i > 0 || draining) into = std::min(into, s.outFrames);
+                pos = s.srcStart + static_cast<double>(into) * s.speed;
                 found = true;
                 break;
             }
@@ -233,6 +237,8 @@ public:
     std::uint64_t heardBase = 0;
     std::int64_t baseNs = 0;
     bool interpolate = false;
+    bool capAtHanded = true;   // a device cannot have played more than it got; the null output's
+                               // clock runs on even when its thread is late, and it catches up
     std::uint64_t lastHeard = 0;
 
     // ---- handles (tableMutex) ----
@@ -253,7 +259,7 @@ public:
             double ahead = static_cast<double>(now - baseNs) * 1e-9 * rate.load();
             h += static_cast<std::uint64_t>(ahead);
         }
-        h = std::min(h, handed);
+        if (capAtHanded) h = std::min(h, handed);
         h = std::max(h, lastHeard);
         lastHeard = h;
         return h;
@@ -446,6 +452,7 @@ public:
         heardBase = heardLocked(now);
         baseNs = now;
         interpolate = true;
+        capAtHanded = false;
     }
 
     bool waitUntil(std::int64_t deadlineNs) {
@@ -467,7 +474,7 @@ public:
             {
                 std::lock_guard<std::mutex> lock(clockMutex);
                 h = heardLocked(NowNs());
-                queued = handed - h;
+                queued = handed > h ? handed - h : 0;
             }
             if (queued < n) {
                 std::lock_guard<std::mutex> m(mixMutex);
@@ -540,6 +547,7 @@ public:
             std::lock_guard<std::mutex> lock(clockMutex);
             heardBase = handed;
             interpolate = false;
+            capAtHanded = true;
             mode = Mode::Manual;
             return;
         }
@@ -553,6 +561,7 @@ public:
                     heardBase = handed;
                     baseNs = NowNs();
                     interpolate = false;
+                    capAtHanded = true;
                 }
                 thread = std::thread([this] { alsaLoop(); });
                 return;
@@ -577,12 +586,16 @@ public:
         pcm.reset();
         mode = Mode::None;
         manualFail = false;
+        std::lock_guard<std::mutex> mixLock(mixMutex);
         std::lock_guard<std::mutex> lock(clockMutex);
         std::uint64_t h = heardLocked(NowNs());
         handed = std::max(handed, mixed);
         heardBase = std::max(h, handed);   // nothing queued survives a stop
+        handed = heardBase;
+        mixed = std::max(mixed, handed);
         lastHeard = heardBase;
         interpolate = false;
+        capAtHanded = true;
     }
 
     void switchManualToNull() {
