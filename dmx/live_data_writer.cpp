@@ -43,7 +43,7 @@ bool FileMappingOFF(ShowData& d, LiveDataSections& live) {
     return true;
 }
 
-void WriteLiveData(ShowData& d, LiveDataSections& live, SpectrumInput spectrum) {
+void WriteLiveData(ShowData& d, LiveDataSections& live, LiveSpectrum spectrum) {
     if (d.MappingOpenFlag != 1 || !live.DmxMap.isOpen() || !live.SpectrMap.isOpen()) return;
     EncodeHexLevels(d.DmxOut + 1, kChannels, live.DmxMapText);
     live.DmxMap.writeText(live.DmxMapText, kLiveTextDigits);

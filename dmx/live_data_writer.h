@@ -27,7 +27,7 @@ struct LiveDataSections {
 LiveDataSections& LiveDataInstance();
 
 // The band peaks the spectrum analysis publishes: SpectrumPeak[1..30] (entry 0 unused).
-struct SpectrumInput {
+struct LiveSpectrum {
     const int32_t* SpectrumPeak = nullptr;   // nullptr: no analysis yet, every band 0
 };
 
@@ -40,6 +40,6 @@ bool FileMappingToON(ShowData& d, LiveDataSections& live, MessageService& messag
 bool FileMappingOFF(ShowData& d, LiveDataSections& live);
 
 // Step C2 of the output cycle: both texts from DmxOut and the spectrum, only while open.
-void WriteLiveData(ShowData& d, LiveDataSections& live, SpectrumInput spectrum);
+void WriteLiveData(ShowData& d, LiveDataSections& live, LiveSpectrum spectrum);
 
 }  // namespace spirelo
