@@ -136,11 +136,13 @@ TEST_F(MainWindow, TheWindowAsDescribed) {
 }
 
 TEST_F(MainWindow, EachModeButtonUnticksTheScheduleThenStoresTheMode) {
-    struct Case { void (TFormMaim::*handler)(); int mode; };
+    struct Case { void (TFormMaim::*handler)(); int mode; QToolButton* TFormMaim::*button; };
     const Case cases[] = {
-        {&TFormMaim::SpeedButtonModeAllOFFClick, 0}, {&TFormMaim::SpeedButtonModePauseClick, 1},
-        {&TFormMaim::SpeedButtonModeStatickClick, 2}, {&TFormMaim::SpeedButtonModePlayClick, 3},
-        {&TFormMaim::SpeedButtonModeDanceClick, 4},
+        {&TFormMaim::SpeedButtonModeAllOFFClick, 0, &TFormMaim::SpeedButtonModeAllOFF},
+        {&TFormMaim::SpeedButtonModePauseClick, 1, &TFormMaim::SpeedButtonModePause},
+        {&TFormMaim::SpeedButtonModeStatickClick, 2, &TFormMaim::SpeedButtonModeStatick},
+        {&TFormMaim::SpeedButtonModePlayClick, 3, &TFormMaim::SpeedButtonModePlay},
+        {&TFormMaim::SpeedButtonModeDanceClick, 4, &TFormMaim::SpeedButtonModeDance},
     };
     auto& d = ShowDataInstance();
     for (const Case& c : cases) {
@@ -148,6 +150,8 @@ TEST_F(MainWindow, EachModeButtonUnticksTheScheduleThenStoresTheMode) {
         d.AquelMode = 9;   // no mode: whatever runs first still sees it
         scheduleOn();
         FormUSB_COM->hide();
+        // Another button down: only SetJobingMode, applying the stored mode, presses this one.
+        (c.mode == 1 ? FormMaim->SpeedButtonModeDance : FormMaim->SpeedButtonModePause)->setChecked(true);
         int modeWhenUnticked = -1;
         auto conn = QObject::connect(FormSound->CheckBoxScheduleON, &QCheckBox::toggled,
                                      [&](bool on) { if (!on) modeWhenUnticked = d.AquelMode; });
@@ -157,6 +161,7 @@ TEST_F(MainWindow, EachModeButtonUnticksTheScheduleThenStoresTheMode) {
         EXPECT_FALSE(FormSound->CheckBoxScheduleON->isChecked());
         EXPECT_EQ(d.ProgramFlags[10], 0);   // the next save keeps the schedule off
         EXPECT_EQ(d.AquelMode, c.mode);
+        EXPECT_TRUE((FormMaim->*c.button)->isChecked());
         EXPECT_EQ(FormUSB_COM->isVisible(), c.mode == 2);
     }
     EXPECT_TRUE(messages->log.empty());
@@ -192,31 +197,33 @@ TEST_F(MainWindow, MusicButtonWithoutTheFirstEntryEntersMusicMode) {
     FormSound->ListBoxMusic->addItems({"a.mp3", "b.mp3", "c.mp3"});
     FormSound->ScrollBarVolumMusic->setRange(0, 100);
     FormSound->ScrollBarVolmusicMain->setRange(100, 640);
-    for (int selected : {-1, 1, 2}) {
-        SCOPED_TRACE(selected);
-        FormSound->ListBoxMusic->setCurrentRow(selected);
-        d.ProgramOptions[30] = 2;
+    struct Case { int selected; int stored; int firstRowSet; };
+    // A stored index outside the list selects nothing rather than a wrong entry.
+    for (const Case c : {Case{-1, 2, 2}, Case{1, 2, 2}, Case{1, 77, -1}}) {
+        SCOPED_TRACE(c.selected);
+        FormSound->ListBoxMusic->setCurrentRow(c.selected);
+        d.ProgramOptions[30] = c.stored;
         d.MusicStartRequest = 0;
         d.AquelMode = 4;
         scheduleOn();
         FormSound->ScrollBarVolumMusic->setEnabled(false);
         FormSound->ScrollBarMusicTrack->setEnabled(false);
+        messages->log.clear();
+        std::vector<int> rows;   // the music list's selections, in order
+        auto conn = QObject::connect(FormSound->ListBoxMusic, &QListWidget::currentRowChanged,
+                                     [&](int row) { rows.push_back(row); });
         FormMaim->SpeedButtonModeMusicClick();
+        QObject::disconnect(conn);
         EXPECT_EQ(d.AquelMode, 5);
         EXPECT_FALSE(FormSound->CheckBoxScheduleON->isChecked());
         EXPECT_EQ(d.ProgramFlags[10], 0);
-        EXPECT_EQ(FormSound->ListBoxMusic->currentRow(), 2);
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows.front(), c.firstRowSet);
         EXPECT_EQ(d.MusicStartRequest, 1);
         EXPECT_TRUE(FormSound->ScrollBarVolumMusic->isEnabled());
         EXPECT_TRUE(FormSound->ScrollBarMusicTrack->isEnabled());
+        for (const auto& m : messages->log) EXPECT_NE(m.kind, spirelo::MessageKind::Question) << m.text;
     }
-    EXPECT_TRUE(messages->log.empty());
-
-    // A stored index outside the list selects nothing rather than a wrong entry.
-    FormSound->ListBoxMusic->setCurrentRow(1);
-    d.ProgramOptions[30] = 77;
-    FormMaim->SpeedButtonModeMusicClick();
-    EXPECT_EQ(FormSound->ListBoxMusic->currentRow(), -1);
 }
 
 TEST_F(MainWindow, MusicButtonOnTheFirstEntryAsksToCrossToPlay) {
