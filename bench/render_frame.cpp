@@ -1,0 +1,114 @@
+// One frame under Mesa's software renderer at 1024x768 into an EGL framebuffer: the preset
+// layout with every layer on, and a table of 1000 jets. Run with LIBGL_ALWAYS_SOFTWARE=1.
+#include "visualiser/ui/offscreen_gl.h"
+#include "visualiser/ui/renderer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using namespace spirelo;
+
+namespace {
+
+constexpr int kWidth = 1024, kHeight = 768;
+
+OffscreenGl& Context() {
+    static OffscreenGl gl;
+    static bool made = [] {
+        std::string error;
+        if (!gl.create(kWidth, kHeight, &error)) {
+            std::fprintf(stderr, "no GL context: %s\n", error.c_str());
+            return false;
+        }
+        std::fprintf(stderr, "GL renderer: %s\n", gl.renderer().c_str());
+        return true;
+    }();
+    if (!made) std::exit(1);
+    return gl;
+}
+
+void Run(benchmark::State& state, VisualiserState& s, const FrameLayers& layers) {
+    OffscreenGl& gl = Context();
+    gl.makeCurrent();
+    SceneRenderer renderer;
+    renderer.InitGLState(kWidth, kHeight);
+    RecountJets(s.collectors, s.jets);
+    SmoothLevels(s.levels, DmxMode::AllOn);
+    ViewDefault(s.camera);
+    // The first frames compile llvmpipe's state variants; they are not what a running view pays.
+    for (int i = 0; i < 5; ++i) renderer.DrawFrame(s, layers);
+    gl.finish();
+    for (auto _ : state) {
+        s.SpiralPhase -= 7;
+        renderer.DrawFrame(s, layers);
+        gl.finish();
+    }
+    renderer.Release();
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["jets"] = s.jets.JetCount - 1;
+}
+
+void BM_FramePresetLayout(benchmark::State& state) {
+    auto s = MakeVisualiserState();
+    FillPresetLayout(s->collectors);
+    Run(state, *s, FrameLayers{});
+}
+BENCHMARK(BM_FramePresetLayout)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FrameThousandJets(benchmark::State& state) {
+    auto s = MakeVisualiserState();
+    CollectorTable& t = s->collectors;
+    for (int c = 1; c <= 10; ++c) {
+        t.Kind[c] = c % 2 ? kKindRing : kKindLine;
+        t.Kolvo[c] = 100;
+        t.Size[c] = 2.0f * c;
+        t.High[c] = 3 + c % 4;
+        t.Naklon[c] = 4;
+        t.Proporcia[c] = 180;
+        t.Nozzle[c] = 4;
+        t.PumpDmx[c] = uint16_t(100 + c);
+        t.SpotDmx[c] = uint16_t(1 + 3 * c);
+        t.SpotGroups[c] = 1;
+    }
+    Run(state, *s, FrameLayers{});
+}
+BENCHMARK(BM_FrameThousandJets)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FrameThousandJetsStreamsOnly(benchmark::State& state) {
+    auto s = MakeVisualiserState();
+    CollectorTable& t = s->collectors;
+    for (int c = 1; c <= 10; ++c) {
+        t.Kind[c] = kKindRing;
+        t.Kolvo[c] = 100;
+        t.Size[c] = 2.0f * c;
+        t.High[c] = 4;
+        t.Naklon[c] = 4;
+        t.Proporcia[c] = 180;
+        t.PumpDmx[c] = uint16_t(100 + c);
+    }
+    FrameLayers only{false, false, false, true, false, false, false, false, false, false, false, false};
+    Run(state, *s, only);
+}
+BENCHMARK(BM_FrameThousandJetsStreamsOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+
+namespace {
+// The preset layout with one layer switched off at a time (argument: the layer's index).
+void BM_FramePresetWithoutLayer(benchmark::State& state) {
+    auto s = MakeVisualiserState();
+    FillPresetLayout(s->collectors);
+    FrameLayers l;
+    bool* fields[] = {&l.axis, &l.grid, &l.nozzle, &l.streams, &l.cup, &l.water,
+                      &l.spot, &l.objects, &l.people, &l.alfa, &l.depth, &l.wire};
+    *fields[state.range(0)] = false;
+    Run(state, *s, l);
+}
+BENCHMARK(BM_FramePresetWithoutLayer)->DenseRange(0, 11)->Unit(benchmark::kMillisecond)->UseRealTime();
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,201 @@
+// The running visualiser on the X display: its windows load a layout at creation, rebuild the
+// jets every second and animate them from a live-data section written by the test.
+#include "common/live_data.h"
+#include "common/shared_section.h"
+#include "platform/message_service.h"
+#include "platform/program_paths.h"
+#include "visualiser/layout_file.h"
+#include "visualiser/ui/form_help.h"
+#include "visualiser/ui/form_main.h"
+#include "visualiser/ui/form_set.h"
+#include "visualiser/ui/gl_view.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+using namespace spirelo;
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (done()) return true;
+    }
+    return done();
+}
+
+// Pixels of the picture above the nozzles that are not dark, alpha ignored.
+int LitAbove(const QImage& img, int rows) {
+    int n = 0;
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            QRgb p = img.pixel(x, y);
+            if (qRed(p) + qGreen(p) + qBlue(p) > 200) ++n;
+        }
+    return n;
+}
+
+class FormMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QGuiApplication::platformName() == "offscreen") GTEST_SKIP() << "needs an X display";
+        dir = (std::filesystem::temp_directory_path() / ("glimmora-form-" + std::to_string(::getpid()))).string();
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        OverrideProgramFile(dir + "/Glimmora");
+        messages = std::make_shared<RecordingMessages>();
+        InstallMessageService(messages);
+        section = "GlimmoraTest" + std::to_string(::getpid());
+        SharedSection::unlink(section);
+    }
+    void TearDown() override {
+        delete FormHelp;
+        FormHelp = nullptr;
+        delete FormSet;
+        FormSet = nullptr;
+        delete FormMain;
+        FormMain = nullptr;
+        OverrideProgramFile("");
+        InstallMessageService(nullptr);
+        SharedSection::unlink(section);
+        if (!dir.empty()) std::filesystem::remove_all(dir);
+    }
+
+    // One tall white jet in the middle of the view, its pump on channel 5.
+    std::string writeLayout() {
+        auto t = std::make_unique<CollectorTable>();
+        ResetCollectorTable(*t);
+        t->Kind[1] = kKindSingle;
+        t->Kolvo[1] = 1;
+        t->High[1] = 8;
+        t->Nozzle[1] = 8;
+        t->PumpDmx[1] = 5;
+        std::string path = dir + "/one jet.a3d";
+        EXPECT_TRUE(SaveLayoutFile(path, *t).io);
+        return path;
+    }
+    void writeIni(const std::string& layout) {
+        IniFile ini(dir + "/Glimmora.ini");
+        ini.writeString("File", "LastFile", layout);
+        ini.writeInteger("SavePos", "Zoom", -43);
+        ini.writeFloat("SavePos", "RotationX", 0);
+        ini.writeFloat("SavePos", "ViewerY", -3);
+        ini.writeBool("Button", "Streams", true);
+        ini.writeInteger("FormMain", "Width", 400);
+        ini.writeInteger("FormMain", "Height", 400);
+        ASSERT_TRUE(ini.save());
+    }
+    void createWindows() {
+        FormMain = new TFormMain;
+        FormMain->LiveSectionName = section;
+        FormMain->FormCreate();
+        FormSet = new TFormSet;
+        FormSet->FormCreate();
+        FormHelp = new TFormHelp;
+        FormHelp->FormCreate();
+        // Only the jets: the rest of the scene would fill the picture.
+        FormMain->SpeedButtonStop->click();
+        for (QToolButton* b : {FormMain->btnNozzle, FormMain->btnCup, FormMain->btnPeople, FormMain->btnObjOn,
+                               FormMain->SpeedButtonAxis, FormMain->SpeedButtonGrid, FormMain->SpeedButtonSpot})
+            b->setChecked(false);
+        FormMain->show();
+    }
+    void writeLevels(uint8_t pump) {
+        uint8_t levels[512] = {};
+        levels[4] = pump;   // channel 5
+        char text[kLiveTextSize];
+        EncodeHexLevels(levels, 512, text);
+        ASSERT_TRUE(writer.isOpen() || writer.open(section, kLiveTextSize));
+        writer.writeText(text, kLiveTextDigits);
+    }
+    QImage frame() {
+        QApplication::processEvents();
+        return FormMain->glView->grabFramebuffer();
+    }
+
+    std::string dir, section;
+    std::shared_ptr<RecordingMessages> messages;
+    SharedSection writer;
+};
+
+TEST_F(FormMainTest, LoadsTheLastLayoutAndAnimatesFromTheLiveSection) {
+    std::string layout = writeLayout();
+    writeIni(layout);
+    writeLevels(0);
+    createWindows();
+    EXPECT_EQ(FormMain->windowTitle().toStdString(), "3D визуализация фонтанов (64600)File: " + layout);
+    EXPECT_EQ(VisualiserInstance().LayoutFileName, layout);
+    EXPECT_TRUE(messages->log.empty());
+    ASSERT_TRUE(FormMain->LiveDataConnected());
+    ASSERT_TRUE(WaitFor([] { return VisualiserInstance().jets.JetCount == 2; }, 3000)) << "TimerPaint rebuilt the jets";
+
+    int rows = FormMain->glView->height() / 2;
+    writeLevels(255);
+    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) > 50; }, 3000)) << "full pump: the jet rises";
+    writeLevels(0);
+    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) == 0; }, 3000)) << "pump off: it falls away";
+
+    FormMain->btnMaxOn->click();
+    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) > 50; }, 3000)) << "all on";
+    FormMain->btnMinOn->click();
+    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) == 0; }, 3000)) << "all off";
+    EXPECT_EQ(VisualiserInstance().levels.DmxInput[5], 0) << "the reader keeps decoding";
+}
+
+TEST_F(FormMainTest, AMissingLayoutIsReportedAndNothingIsSavedOverIt) {
+    writeIni(dir + "/gone.a3d");
+    createWindows();
+    ASSERT_EQ(messages->log.size(), 1u);
+    EXPECT_EQ(messages->log[0].text, "Файл \r\n" + dir + "/gone.a3d\r\nне найден ");
+    EXPECT_EQ(FormMain->windowTitle().toStdString(), "3D визуализация фонтанов Файл не загружен ");
+    EXPECT_EQ(VisualiserInstance().LayoutFileName, "No File");
+    EXPECT_FALSE(FormSet->SaveFile());
+    EXPECT_FALSE(std::filesystem::exists(dir + "/gone.a3d"));
+
+    // A file of the wrong size is not read and is not the layout path either.
+    std::string bad = dir + "/short.a3d";
+    std::vector<uint8_t> bytes(64599, 1);
+    ASSERT_TRUE(WriteFileAtomic(bad, bytes.data(), bytes.size()));
+    EXPECT_FALSE(FormSet->OpenLayout(bad));
+    EXPECT_EQ(VisualiserInstance().LayoutFileName, "No File");
+    std::vector<uint8_t> after;
+    ASSERT_TRUE(ReadWholeFile(bad, after));
+    EXPECT_EQ(after.size(), 64599u);
+
+    // The settings still remember the path the user had, for the next start.
+    FormMain->close();
+    IniFile ini(dir + "/Glimmora.ini");
+    EXPECT_EQ(ini.readString("File", "LastFile", ""), dir + "/gone.a3d");
+    EXPECT_EQ(ini.readInteger("AreaCount", "CountOpen", 0), 2);
+}
+
+TEST_F(FormMainTest, OpeningALayoutReloadsItsNotes) {
+    std::string a = writeLayout();
+    std::string b = dir + "/second.a3d";
+    std::filesystem::copy_file(a, b);
+    ASSERT_TRUE(WriteTextCompanion(LayoutNotesPath(a), "заметки A"));
+    ASSERT_TRUE(WriteTextCompanion(LayoutNotesPath(b), "notes B"));
+    writeIni(a);
+    createWindows();
+    EXPECT_EQ(FormSet->MemoTxt->toPlainText().toStdString(), "заметки A");
+    FormSet->MemoTxt->setPlainText("заметки A, правка");
+    ASSERT_TRUE(FormSet->OpenLayout(b));
+    EXPECT_EQ(FormSet->MemoTxt->toPlainText().toStdString(), "notes B");
+    std::string kept;
+    ASSERT_TRUE(ReadTextCompanion(LayoutNotesPath(a), kept));
+    EXPECT_EQ(kept, "заметки A, правка");
+    EXPECT_EQ(FormSet->windowTitle().toStdString(), "Установка параметров фонтана File:" + b);
+}
+
+}  // namespace

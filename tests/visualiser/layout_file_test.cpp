@@ -1,0 +1,221 @@
+#include "common/file_io.h"
+#include "visualiser/layout_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <random>
+
+using namespace spirelo;
+
+namespace {
+
+std::string TempDir() {
+    auto dir = std::filesystem::temp_directory_path() /
+               ("glimmora-layout-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+
+std::unique_ptr<CollectorTable> StartTable() {
+    auto t = std::make_unique<CollectorTable>();
+    ResetCollectorTable(*t);
+    return t;
+}
+
+// Every stored byte from a seeded generator, so a block stored twice or in the wrong place shows.
+void Scramble(CollectorTable& t, uint32_t seed) {
+    std::mt19937 g(seed);
+    std::vector<uint8_t> bytes = SerializeLayout(t);
+    for (auto& b : bytes) b = uint8_t(g());
+    ASSERT_TRUE(DeserializeLayout(bytes.data(), bytes.size(), t));
+}
+
+TEST(LayoutFile, GoldenOffsetsOfThe54Blocks) {
+    auto t = StartTable();
+    struct Block {
+        size_t offset;
+        std::function<void(CollectorTable&)> mark;   // writes slot 1 (or the record start) of the block
+        size_t width;                                // bytes per slot
+    };
+    std::vector<Block> blocks;
+    auto single = [&](size_t off, float (&a)[kCollectorSlots]) {
+        blocks.push_back({off, [&a](CollectorTable&) { a[1] = 1234.5f; }, 4});
+    };
+    auto byte = [&](size_t off, uint8_t (&a)[kCollectorSlots]) {
+        blocks.push_back({off, [&a](CollectorTable&) { a[1] = 0xA5; }, 1});
+    };
+    auto word = [&](size_t off, uint16_t (&a)[kCollectorSlots]) {
+        blocks.push_back({off, [&a](CollectorTable&) { a[1] = 0xBEEF; }, 2});
+    };
+    CollectorTable& c = *t;
+    single(0, c.Y);
+    single(400, c.X);
+    single(800, c.Z);
+    single(1200, c.RotatAll);
+    single(1600, c.RotatJet);
+    single(2000, c.Size);
+    single(2400, c.High);
+    single(2800, c.Naklon);
+    single(3200, c.ReservedSingle1);
+    byte(3600, c.LengJet);
+    byte(3700, c.Kolvo);
+    byte(3800, c.Nozzle);
+    byte(3900, c.Kind);
+    byte(4000, c.ReservedByte1);
+    byte(4100, c.SpotGroups);
+    byte(4200, c.ReservedByte2);
+    byte(4300, c.ReservedByte3);
+    word(4400, c.PumpDmx);
+    word(4600, c.ValveDmx);
+    word(4800, c.SpotDmx);
+    word(5000, c.SkewDmx);
+    byte(5200, c.Proporcia);
+    byte(5300, c.Min);
+    byte(5400, c.Max);
+    single(5500, c.TourViewerX);
+    single(5900, c.TourViewerY);
+    for (int i = 0; i < 7; ++i) single(6300 + 400 * i, c.ReservedSingles[i]);
+    word(9100, c.TourRotX);
+    word(9300, c.TourRotY);
+    word(9500, c.TourRotZ);
+    word(9700, c.ReservedWords1);
+    for (int i = 0; i < 5; ++i) word(9900 + 200 * i, c.ReservedWords[i]);
+    byte(10900, c.ReservedByte4);
+    byte(11000, c.TourZoom);
+    for (int i = 0; i < 7; ++i) byte(11100 + 100 * i, c.ReservedBytes[i]);
+    ASSERT_EQ(blocks.size(), 51u);
+
+    for (const Block& b : blocks) {
+        ResetCollectorTable(c);
+        std::vector<uint8_t> before = SerializeLayout(c);
+        b.mark(c);
+        std::vector<uint8_t> after = SerializeLayout(c);
+        ASSERT_EQ(after.size(), kLayoutFileSize);
+        size_t first = SIZE_MAX, last = 0;
+        for (size_t i = 0; i < after.size(); ++i)
+            if (after[i] != before[i]) {
+                first = std::min(first, i);
+                last = i;
+            }
+        // Slot 1 of the block, and nothing outside it.
+        EXPECT_GE(first, b.offset + b.width) << "block at " << b.offset;
+        EXPECT_LT(last, b.offset + 2 * b.width) << "block at " << b.offset;
+    }
+
+    // Name and text records: block 52 holds 1,600 bytes of 17-byte records, 53 and 54 25,600 of 257.
+    auto n = StartTable();
+    SetCollectorName(*n, 0, "A");
+    n->Name[94][1] = 'Q';      // byte 1 of slot 94 is the last stored name byte
+    n->Text1[0][0] = 'T';
+    n->Text1[99][156] = 'U';   // last stored text byte
+    n->Text2[0][0] = 'V';
+    n->Text2[99][156] = 'X';   // the file's last byte
+    std::vector<uint8_t> f = SerializeLayout(*n);
+    EXPECT_EQ(f[11800], 16);
+    EXPECT_EQ(f[11801], 'A');
+    EXPECT_EQ(f[11800 + 94 * 17 + 1], 'Q');
+    EXPECT_EQ(f[13400], 'T');
+    EXPECT_EQ(f[13400 + 99 * 257 + 156], 'U');
+    EXPECT_EQ(f[39000], 'V');
+    EXPECT_EQ(f[13399], 'Q');
+    EXPECT_EQ(f[64599], 'X');
+}
+
+TEST(LayoutFile, SaveAndLoadRoundTripByteForByte) {
+    std::string dir = TempDir();
+    std::string path = dir + "/fountain.a3d";
+    auto t = StartTable();
+    Scramble(*t, 42);
+    t->TourLast() = 37;
+    LayoutSaveResult saved = SaveLayoutFile(path, *t);
+    ASSERT_TRUE(saved.io) << saved.io.message;
+    EXPECT_EQ(saved.caption, "3D визуализация фонтанов File: " + path);
+    std::vector<uint8_t> onDisk;
+    ASSERT_TRUE(ReadWholeFile(path, onDisk));
+    ASSERT_EQ(onDisk.size(), kLayoutFileSize);
+
+    auto u = StartTable();
+    SetCollectorName(*u, 96, "keep me");
+    u->Text1[100][5] = 'k';
+    u->Enabled[7] = 0;
+    LayoutLoadResult r = LoadLayoutFile(path, *u);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.caption, "3D визуализация фонтанов (64600)File: " + path);
+    EXPECT_TRUE(r.message.empty());
+    EXPECT_EQ(SerializeLayout(*u), onDisk);
+    EXPECT_EQ(u->TourLast(), 37);
+    // What the file does not carry keeps its value in memory.
+    EXPECT_EQ(CollectorName(*u, 96), "keep me" + std::string(9, ' '));
+    EXPECT_EQ(u->Text1[100][5], 'k');
+    EXPECT_EQ(u->Enabled[7], 0);
+    EXPECT_EQ(std::memcmp(u->X, t->X, 100 * sizeof(float)), 0);
+
+    ASSERT_TRUE(SaveLayoutFile(path, *u).io);
+    std::vector<uint8_t> again;
+    ASSERT_TRUE(ReadWholeFile(path, again));
+    EXPECT_EQ(again, onDisk);
+}
+
+TEST(LayoutFile, WrongSizeOrMissingKeepsThePreviousLayout) {
+    std::string dir = TempDir();
+    auto t = StartTable();
+    Scramble(*t, 7);
+    std::vector<uint8_t> before = SerializeLayout(*t);
+    for (size_t size : {size_t(64599), size_t(64601), size_t(0)}) {
+        std::string path = dir + "/size" + std::to_string(size) + ".a3d";
+        std::vector<uint8_t> bytes(size, 0x11);
+        ASSERT_TRUE(WriteFileAtomic(path, bytes.data(), bytes.size()));
+        LayoutLoadResult r = LoadLayoutFile(path, *t);
+        EXPECT_EQ(r.status, LayoutLoad::WrongSize) << size;
+        EXPECT_EQ(r.caption, "3D визуализация фонтанов Файл не загружен ");
+        EXPECT_TRUE(r.message.empty());
+        EXPECT_EQ(SerializeLayout(*t), before);
+    }
+    LayoutLoadResult r = LoadLayoutFile(dir + "/none.a3d", *t);
+    EXPECT_EQ(r.status, LayoutLoad::Missing);
+    EXPECT_EQ(r.caption, "3D визуализация фонтанов Файл не загружен ");
+    EXPECT_EQ(r.message, "Файл \r\n" + dir + "/none.a3d\r\nне найден ");
+    EXPECT_EQ(SerializeLayout(*t), before);
+}
+
+TEST(LayoutFile, FailedSaveLeavesTheOldFileWhole) {
+    std::string dir = TempDir();
+    auto t = StartTable();
+    LayoutSaveResult r = SaveLayoutFile(dir + "/no/such/folder/x.a3d", *t);
+    EXPECT_FALSE(r.io);
+    EXPECT_TRUE(r.caption.empty());
+}
+
+TEST(LayoutFile, CompanionNames) {
+    EXPECT_EQ(LayoutNotesPath("/data/park.a3d"), "/data/park.txT");
+    EXPECT_EQ(LayoutReportPath("/data/park.a3d"), "/data/park.txR");
+    EXPECT_EQ(LayoutNotesPath("No File"), "No File.txT");
+    EXPECT_EQ(LayoutNotesPath("/data.v2/park"), "/data.v2/park.txT");
+    EXPECT_EQ(LayoutNotesPath("a.b.a3d"), "a.b.txT");
+}
+
+TEST(LayoutFile, NotesAreWrittenWithCrLfAndReadBack) {
+    std::string dir = TempDir();
+    std::string path = dir + "/park.txT";
+    ASSERT_TRUE(WriteTextCompanion(path, "Насос 1\nзамена\n\nконец"));
+    std::string raw;
+    ASSERT_TRUE(ReadWholeFile(path, raw));
+    EXPECT_EQ(raw, "Насос 1\r\nзамена\r\n\r\nконец\r\n");
+    std::string back;
+    ASSERT_TRUE(ReadTextCompanion(path, back));
+    EXPECT_EQ(back, "Насос 1\nзамена\n\nконец");
+    // A CP1251 file made elsewhere reads as text too.
+    std::string cp = "\xCD\xE0\xF1\xEE\xF1\r\n";
+    ASSERT_TRUE(WriteFileAtomic(path, cp));
+    ASSERT_TRUE(ReadTextCompanion(path, back));
+    EXPECT_EQ(back, "Насос");
+    EXPECT_FALSE(ReadTextCompanion(dir + "/missing.txT", back));
+}
+
+}  // namespace

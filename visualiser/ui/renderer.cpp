@@ -1,0 +1,485 @@
+#include "visualiser/ui/renderer.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace spirelo {
+
+namespace {
+void Colour(const Colour4& c) { glColor4f(c.r, c.g, c.b, c.a); }
+void Grey(float v) { glColor3f(v, v, v); }
+void Vertex(const Vec3& v) { glVertex3f(v.x, v.y, v.z); }
+}  // namespace
+
+SceneRenderer::SceneRenderer() : rnd_(0x2545F491u) {
+    BuildTorusMesh(0.1, 0.4, 12, 21, lampTorusV_, lampTorusN_);
+}
+
+SceneRenderer::~SceneRenderer() = default;   // quadrics go with their context (Release)
+
+template <typename Draw>
+void SceneRenderer::callCached(CachedList& list, int key, Draw&& draw) {
+    if (list.id != 0 && list.key == key && glIsList(list.id)) {
+        glCallList(list.id);
+        return;
+    }
+    if (list.id == 0 || !glIsList(list.id)) list.id = glGenLists(1);
+    if (list.id == 0) {   // no list space: draw directly
+        draw();
+        return;
+    }
+    list.key = key;
+    glNewList(list.id, GL_COMPILE_AND_EXECUTE);
+    draw();
+    glEndList();
+}
+
+void SceneRenderer::forgetLists() {
+    for (CachedList* l : {&sceneryList_, &cupList_, &pipesList_, &peopleList_}) {
+        if (l->id != 0 && glIsList(l->id)) glDeleteLists(l->id, 1);
+        *l = CachedList{};
+    }
+    peopleDrawn_.clear();
+}
+
+void SceneRenderer::Release() {
+    forgetLists();
+    if (scene_) gluDeleteQuadric(scene_);
+    if (shape_) gluDeleteQuadric(shape_);
+    scene_ = shape_ = nullptr;
+}
+
+GLUquadric* SceneRenderer::shapeQuadric() {
+    if (!shape_) {
+        shape_ = gluNewQuadric();
+        gluQuadricDrawStyle(shape_, GLU_FILL);
+        gluQuadricNormals(shape_, GLU_SMOOTH);
+    }
+    return shape_;
+}
+
+void SceneRenderer::InitGLState(int width, int height) {
+    // Quadrics are client-side objects, so they outlive a re-created context.
+    if (!scene_) scene_ = gluNewQuadric();
+    forgetLists();
+    glViewport(0, 0, width, height);
+    glPointSize(1);
+    glClearColor(0, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glClearDepth(1);
+    glDepthFunc(GL_LESS);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_LINE_SMOOTH);
+    glEnable(GL_POINT_SMOOTH);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_AUTO_NORMAL);
+    glEnable(GL_NORMALIZE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const GLfloat emission[] = {0, 0, 0, 1}, ambient[] = {0.2f, 0.2f, 0.2f, 1}, diffuse[] = {1, 1, 1, 1},
+                  specular[] = {1, 1, 1, 1}, model[] = {0.5f, 0.5f, 0.5f, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, emission);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 70);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, model);
+    Resize(width, height);
+}
+
+void SceneRenderer::Resize(int width, int height) {
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(30, ProjectionAspect(width, height), 1, 200);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void SceneRenderer::DrawFrame(const VisualiserState& s, const FrameLayers& layers) {
+    if (!scene_) scene_ = gluNewQuadric();
+    const Camera& cam = s.camera;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glLineWidth(1);
+    glTranslated(cam.ViewerX, cam.ViewerY, cam.Zoom);
+    glRotatef(cam.RotationX, 1, 0, 0);
+    glRotatef(cam.RotationY, 0, 1, 0);
+    glRotatef(cam.RotationZ, 0, 0, 1);
+
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    if (layers.axis) DrawAxes();
+    if (layers.grid) DrawGrid();
+    if (layers.streams) {
+        int count = std::clamp<int>(s.jets.JetCount, 0, kMaxJets);
+        for (int j = 1; j < count; ++j) DrawWaterStream(s, layers, j);
+    }
+
+    glEnable(GL_BLEND);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glLineWidth(2);
+    glPointSize(2);
+    if (layers.alfa) {
+        glEnable(GL_ALPHA_TEST);
+        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_COLOR);
+    } else {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    if (layers.depth) glEnable(GL_LIGHTING);
+    else glDisable(GL_LIGHTING);
+    gluQuadricDrawStyle(scene_, layers.wire ? GLU_LINE : GLU_FILL);
+
+    const int wire = layers.wire ? 1 : 0;
+    if (layers.cup) {
+        callCached(cupList_, wire * 2 + (layers.water ? 1 : 0), [&] {
+            int n = 0;
+            const Bowl* bowls = Bowls(n);
+            for (int i = 0; i < n; ++i) DrawBowl(bowls[i], layers.water);
+            DrawRail(32, 1.4, 10, 21);
+            glColor3f(0.4f, 0.3f, 0.3f);
+            glPushMatrix();
+            glRotatef(16, 1, 0, 0);
+            DrawBox({1, 0.2f, 6.7f, 0, 2.01f, 3.5f});
+            glPopMatrix();
+        });
+    }
+    if (layers.nozzle) {
+        callCached(pipesList_, wire, [&] { DrawPipes(); });
+        DrawCollectorRings(s.collectors);
+    }
+    if (layers.objects) callCached(sceneryList_, wire, [&] { DrawScenery(); });
+    if (layers.spot)
+        for (const BeamChannels& b : kBeams) DrawMovingHeadBeam(s.levels, b);
+    if (layers.people) {
+        const People& p = s.people;
+        const uint8_t* raw = reinterpret_cast<const uint8_t*>(&p);
+        // The people stand still once placed; a new placement compiles them again.
+        if (peopleDrawn_.size() != sizeof p || std::memcmp(peopleDrawn_.data(), raw, sizeof p) != 0) {
+            peopleDrawn_.assign(raw, raw + sizeof p);
+            peopleList_.key = -1;
+        }
+        callCached(peopleList_, wire, [&] {
+            for (int i = 1; i <= 50; ++i)
+                DrawPersonB(p.PersonKind[i], p.PersonX[i], p.PersonZ[i], p.PersonBase[i], p.PersonHeight[i]);
+            for (int i = 51; i <= 100; ++i)
+                DrawPersonA(p.PersonKind[i], p.PersonX[i], p.PersonZ[i], p.PersonBase[i], p.PersonHeight[i]);
+        });
+    }
+}
+
+void SceneRenderer::DrawWaterStream(const VisualiserState& s, const FrameLayers& layers, int j) {
+    const JetTable& jets = s.jets;
+    JetLook look = ComputeJetLook(jets, j, s.levels.DmxDisplay, layers.spot, s.camera.Zoom);
+
+    glLineWidth(1);
+    if (layers.nozzle) {
+        glColor3f(0.7f, 0.6f, 0);
+        glPushMatrix();
+        glTranslatef(jets.X[j], jets.Y[j] + 0.15f, jets.Z[j]);
+        glRotatef(90, 1, 0, 0);
+        gluCylinder(scene_, 0.03, 0.03, 0.1, 7, 1);
+        glPopMatrix();
+    }
+    glLineWidth(float(look.width));
+    glPointSize(float(look.width));
+
+    glPushMatrix();
+    glTranslatef(jets.X[j], jets.Y[j], jets.Z[j]);
+    glRotatef(jets.Rotation[j] + 180, 0, 1, 0);
+    glColor3f(look.red, look.green, look.blue);
+    if (jets.Kind[j] == kKindRotation) {
+        Vec3 arm[kSpiralArmPoints];
+        int pump = LevelAt(s.levels.DmxDisplay, jets.PumpDmx[j]);
+        for (int i = 0; i < kSpiralArms; ++i) {
+            BuildSpiralArm(i, jets.Height[j], pump, s.SpiralPhase, arm);
+            glBegin(GL_LINE_STRIP);
+            glNormal3f(0, 0, 0);
+            for (const Vec3& v : arm) Vertex(v);
+            glEnd();
+        }
+    } else {
+        BuildArc(jets.Segments[j], jets.Height[j], look.tilt, look.power, s.parabola, rnd_, line_, spray_);
+        glBegin(GL_LINE_STRIP);
+        glNormal3f(0, 0, 0);
+        for (const Vec3& v : line_) Vertex(v);
+        glEnd();
+        if (!spray_.empty()) {
+            glBegin(GL_POINTS);
+            for (const Vec3& v : spray_) Vertex(v);
+            glEnd();
+        }
+    }
+    glPopMatrix();
+}
+
+void SceneRenderer::DrawAxes() {
+    glLineWidth(3);
+    glBegin(GL_LINES);
+    glColor3f(1, 0, 0);
+    glVertex3f(0, 0, 0);
+    glVertex3f(30, 0, 0);
+    glColor3f(0, 1, 0);
+    glVertex3f(0, 0, 0);
+    glVertex3f(0, 30, 0);
+    glColor3f(0, 0, 1);
+    glVertex3f(0, 0, 0);
+    glVertex3f(0, 0, 30);
+    glEnd();
+}
+
+void SceneRenderer::DrawGrid() {
+    glLineWidth(1);
+    glColor3f(0.35f, 0.355f, 0.35f);
+    glBegin(GL_LINES);
+    for (int i = -30; i <= 30; ++i) {
+        glVertex3f(-30, 0, float(i));
+        glVertex3f(30, 0, float(i));
+        glVertex3f(float(i), 0, -30);
+        glVertex3f(float(i), 0, 30);
+    }
+    glEnd();
+}
+
+void SceneRenderer::DrawPipes() {
+    glColor4f(1, 0.5f, 0.2f, 0.7f);
+    int n = 0;
+    const Pipe* pipes = Pipes(n);
+    for (int i = 0; i < n; ++i) {
+        const Pipe& p = pipes[i];
+        glPushMatrix();
+        glTranslatef(p.x, p.y, p.z);
+        if (p.rotY != 0) glRotatef(p.rotY, 0, 1, 0);
+        if (p.rotX != 0) glRotatef(p.rotX, 1, 0, 0);
+        gluCylinder(scene_, 0.1, 0.1, p.length, 7, 1);
+        glPopMatrix();
+    }
+}
+
+void SceneRenderer::DrawCollectorRings(const CollectorTable& t) {
+    for (int c = 1; c <= kCollectors; ++c) {
+        if (t.Kind[c] == kKindOff) continue;
+        Grey(0.5f);
+        // Each ring in its own matrix, so one collector's place never shifts the next.
+        glPushMatrix();
+        glTranslatef(t.X[c], t.Y[c], t.Z[c]);
+        glRotatef(-90, 1, 0, 0);
+        if (t.Kind[c] == kKindRing || t.Kind[c] == kKindSpiral) DrawSolidTorus(0.1, t.Size[c] / 2.0, 4, 21);
+        glPopMatrix();
+    }
+}
+
+void SceneRenderer::DrawBowl(const Bowl& b, bool water) {
+    double r = b.diameter / 2.0;
+    auto part = [&](double y, auto&& draw) {
+        glPushMatrix();
+        glTranslated(0, y, 0);
+        glRotatef(-90, 1, 0, 0);
+        glRotatef(b.angle, 0, 0, 1);
+        draw();
+        glPopMatrix();
+    };
+    if (water) {
+        glColor4f(0.2f, 0.7f, 0.8f, 0.5f);
+        part(b.base + b.height - 0.1, [&] { gluDisk(scene_, 0, r - b.wall + 0.1, 48, 1); });
+    }
+    glColor3f(0.4f, 0.3f, 0.3f);
+    part(b.base, [&] { gluDisk(scene_, 0, r - b.wall + 0.2, 48, 1); });
+    glColor3f(0.5f, 0.4f, 0.4f);
+    part(b.base + b.height, [&] { gluDisk(scene_, r - b.wall, r, 48, 1); });
+    glColor3f(0.2f, 0.1f, 0.1f);
+    part(b.base, [&] { gluCylinder(scene_, r, r, b.height, 48, 1); });
+    glColor3f(0.3f, 0.3f, 0.4f);
+    part(b.base, [&] { gluCylinder(scene_, r - b.wall, r - b.wall, b.height, 48, 1); });
+}
+
+void SceneRenderer::DrawRail(int n, double radius, double step, double start) {
+    glLineWidth(3);
+    Grey(0.7f);
+    glBegin(GL_LINES);
+    for (int i = 0; i < n; ++i) {
+        Vec3 p = PointOnCircle(radius, start + step * i, 2);
+        glVertex3f(p.x, p.y, p.z);
+        glVertex3f(p.x, p.y + 0.7f, p.z);
+    }
+    glEnd();
+}
+
+void SceneRenderer::DrawBox(const SceneBox& b) {
+    static const float normals[6][3] = {{0, 0, 1}, {0, 0, -1}, {0, 1, 0}, {0, -1, 0}, {1, 0, 0}, {-1, 0, 0}};
+    static const float corners[6][4][3] = {
+        {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}},
+        {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}},
+        {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}},
+        {{-1, -1, -1}, {1, -1, -1}, {1, -1, 1}, {-1, -1, 1}},
+        {{1, -1, -1}, {1, 1, -1}, {1, 1, 1}, {1, -1, 1}},
+        {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}};
+    static const float tex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    glPushMatrix();
+    glTranslatef(b.cx, b.cy, b.cz);
+    glScalef(b.sx / 2, b.sy / 2, b.sz / 2);
+    glBegin(GL_QUADS);
+    for (int f = 0; f < 6; ++f) {
+        glNormal3fv(normals[f]);
+        for (int v = 0; v < 4; ++v) {
+            glTexCoord2fv(tex[v]);
+            glVertex3fv(corners[f][v]);
+        }
+    }
+    glEnd();
+    glPopMatrix();
+}
+
+void SceneRenderer::DrawLampPost(double x, double z) {
+    Grey(0.5f);
+    glPushMatrix();
+    glTranslated(x, 0, z);
+    glRotatef(-90, 1, 0, 0);
+    gluCylinder(scene_, 0.3, 0.3, 4, 21, 1);
+    glBegin(GL_QUADS);
+    for (size_t i = 0; i < lampTorusV_.size(); ++i) {
+        glNormal3f(lampTorusN_[i].x, lampTorusN_[i].y, lampTorusN_[i].z);
+        Vertex(lampTorusV_[i]);
+    }
+    glEnd();
+    glPopMatrix();
+}
+
+void SceneRenderer::DrawLampCircle(const Circle& c) {
+    for (int i = 0; i < c.count; ++i) {
+        Vec3 p = PointOnCircle(c.radius, c.start + 180 + i * c.step, 0);
+        DrawLampPost(p.x, p.z);
+    }
+}
+
+void SceneRenderer::DrawPostCircle(const Circle& c) {
+    Grey(0.5f);
+    for (int i = 0; i < c.count; ++i) {
+        Vec3 p = PointOnCircle(c.radius, c.start + i * c.step, 5);
+        glPushMatrix();
+        glTranslatef(p.x, p.y, p.z);
+        glRotatef(-90, 1, 0, 0);
+        gluCylinder(scene_, 0.2, 0.2, 1, 4, 1);
+        glPopMatrix();
+    }
+}
+
+void SceneRenderer::DrawTree(double x, double z) {
+    glPushMatrix();
+    glTranslated(x, 0, z);
+    glRotatef(-90, 1, 0, 0);
+    glColor3f(0.9f, 0.9f, 0.9f);
+    gluCylinder(scene_, 0.1, 0.1, 2, 7, 1);
+    glTranslatef(0, 0, 2);
+    glColor3f(0.7f, 0.9f, 0.7f);
+    DrawSolidCone(1.1, 0.5, 7, 3);
+    glPopMatrix();
+}
+
+void SceneRenderer::DrawTerrace() {
+    auto strip = [](float y) {
+        glBegin(GL_QUAD_STRIP);
+        glNormal3f(0, 1, 0);
+        for (int i = 0; i < 19; ++i) {
+            double a = 90 + 10 * i;
+            Vec3 in = PointOnCircle(15, a, y), out = PointOnCircle(25, a, y);
+            Vertex(in);
+            Vertex(out);
+        }
+        glEnd();
+    };
+    Grey(0.3f);
+    strip(4.01f);
+    glColor3f(0.01f, 0.01f, 0.01f);
+    strip(5.01f);
+}
+
+void SceneRenderer::DrawScenery() {
+    int groups = 0, n = 0;
+    const BoxGroup* g = SceneryBoxGroups(groups);
+    auto boxes = [&](const BoxGroup& grp) {
+        Colour(grp.colour);
+        glPushMatrix();
+        if (grp.rotateY != 0) glRotatef(grp.rotateY, 0, 1, 0);
+        for (int i = 0; i < grp.count; ++i) DrawBox(grp.boxes[i]);
+        glPopMatrix();
+    };
+    boxes(g[0]);
+    boxes(g[1]);
+    const Circle* lamps = LampCircles(n);
+    for (int i = 0; i < n; ++i) DrawLampCircle(lamps[i]);
+    const Circle* posts = PostCircles(n);
+    for (int i = 0; i < n; ++i) DrawPostCircle(posts[i]);
+    boxes(g[2]);
+    const float(*trees)[2] = TreePositions(n);
+    for (int i = 0; i < n; ++i) DrawTree(trees[i][0], trees[i][1]);
+    DrawTerrace();
+}
+
+void SceneRenderer::DrawMovingHeadBeam(const LiveLevels& l, const BeamChannels& ch) {
+    const double range = 30, length = 85, endRadius = 0.9;
+    glColor4f(LevelAt(l, ch.rgb) / 255.0f, LevelAt(l, ch.rgb + 1) / 255.0f, LevelAt(l, ch.rgb + 2) / 255.0f, 50 / 255.0f);
+    glPushMatrix();
+    glTranslatef(0, 2, 0);
+    glRotated(range * (LevelAt(l, ch.tilt) / 255.0 - 0.5) - 90, 1, 0, 0);
+    glRotated((LevelAt(l, ch.pan) / 255.0 - 0.5) * range, 0, 1, 0);
+    gluCylinder(scene_, 0.01, endRadius, length, 32, 1);
+    glPopMatrix();
+}
+
+void SceneRenderer::DrawPersonA(int kind, double x, double z, double base, double height) {
+    glColor3f(0.7f, 0.7f, 1);
+    glPushMatrix();
+    glTranslated(x, base + height + 0.2, z);
+    DrawSolidSphere(0.3, 21, 8);
+    glPopMatrix();
+    Colour(kPersonAColours[std::clamp(kind, 0, 8)]);
+    glPushMatrix();
+    glTranslated(x, base, z);
+    glRotatef(-90, 1, 0, 0);
+    gluCylinder(scene_, 0.3, 0.5, height, 4, 1);
+    glPopMatrix();
+}
+
+void SceneRenderer::DrawPersonB(int kind, double x, double z, double base, double height) {
+    glColor3f(1, 0.7f, 0.7f);
+    glPushMatrix();
+    glTranslated(x, base + height, z);
+    DrawSolidSphere(0.27, 21, 8);
+    glPopMatrix();
+    Colour(kPersonBColours[std::clamp(kind, 0, 8)]);
+    glPushMatrix();
+    glTranslated(x, base, z);
+    glRotatef(-90, 1, 0, 0);
+    DrawSolidCone(0.35, height - 0.1, 21, 3);
+    glPopMatrix();
+}
+
+void SceneRenderer::DrawSolidSphere(double radius, int slices, int stacks) {
+    gluSphere(shapeQuadric(), radius, slices, stacks);
+}
+
+void SceneRenderer::DrawSolidCone(double base, double height, int slices, int stacks) {
+    gluCylinder(shapeQuadric(), base, 0, height, slices, stacks);
+}
+
+void SceneRenderer::DrawSolidTorus(double tube, double ring, int sides, int rings) {
+    BuildTorusMesh(tube, ring, sides, rings, torusV_, torusN_);
+    glBegin(GL_QUADS);
+    for (size_t i = 0; i < torusV_.size(); ++i) {
+        glNormal3f(torusN_[i].x, torusN_[i].y, torusN_[i].z);
+        Vertex(torusV_[i]);
+    }
+    glEnd();
+}
+
+}  // namespace spirelo

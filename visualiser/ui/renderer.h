@@ -1,0 +1,72 @@
+// Draws one frame of the fountain into whatever GL context is current: fixed-function GL 1.1
+// with GLU quadrics, immediate mode. The window's view and the offscreen tests and benchmarks
+// share it.
+#pragma once
+
+#include "visualiser/scene_geometry.h"
+#include "visualiser/visualiser_state.h"
+
+#include <vector>
+
+struct GLUquadric;
+
+namespace spirelo {
+
+class SceneRenderer {
+public:
+    SceneRenderer();
+    ~SceneRenderer();
+    SceneRenderer(const SceneRenderer&) = delete;
+    SceneRenderer& operator=(const SceneRenderer&) = delete;
+
+    // The start state of the context; safe to run again on a new context.
+    void InitGLState(int width, int height);
+    // Viewport and perspective projection of the client area.
+    void Resize(int width, int height);
+    // Frame steps from the clear to the people (the caller swaps).
+    void DrawFrame(const VisualiserState& s, const FrameLayers& layers);
+    // Frees the quadrics; the context they were made in must be current.
+    void Release();
+
+    void DrawWaterStream(const VisualiserState& s, const FrameLayers& layers, int j);
+    void DrawAxes();
+    void DrawGrid();
+    void DrawPipes();
+    void DrawCollectorRings(const CollectorTable& t);
+    void DrawBowl(const Bowl& b, bool water);
+    void DrawRail(int n, double radius, double step, double start);
+    void DrawBox(const SceneBox& b);
+    void DrawLampCircle(const Circle& c);
+    void DrawLampPost(double x, double z);
+    void DrawPostCircle(const Circle& c);
+    void DrawTree(double x, double z);
+    void DrawTerrace();
+    void DrawScenery();
+    void DrawMovingHeadBeam(const LiveLevels& l, const BeamChannels& ch);
+    void DrawPersonA(int kind, double x, double z, double base, double height);
+    void DrawPersonB(int kind, double x, double z, double base, double height);
+    void DrawSolidSphere(double radius, int slices, int stacks);
+    void DrawSolidCone(double base, double height, int slices, int stacks);
+    void DrawSolidTorus(double tube, double ring, int sides, int rings);
+
+private:
+    // The fixed parts of the scene are compiled once per style into display lists.
+    struct CachedList {
+        unsigned id = 0;
+        int key = -1;
+    };
+    template <typename Draw>
+    void callCached(CachedList& list, int key, Draw&& draw);
+    void forgetLists();
+    CachedList sceneryList_, cupList_, pipesList_, peopleList_;
+    std::vector<uint8_t> peopleDrawn_;
+
+    GLUquadric* shapeQuadric();
+    GLUquadric* scene_ = nullptr;   // SceneQuadric: lines or fill, as the wire button says
+    GLUquadric* shape_ = nullptr;   // always filled with smooth normals
+    FastRandom rnd_;
+    std::vector<Vec3> line_, spray_, torusV_, torusN_;
+    std::vector<Vec3> lampTorusV_, lampTorusN_;
+};
+
+}  // namespace spirelo
