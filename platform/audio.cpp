@@ -898,21 +898,21 @@ bool BASS_ChannelGetAttribute(AudioHandle handle, std::uint32_t attribute, float
 
 namespace {
 
-// The frames heard last (playing channel) or the next frames (decode channel), in out.
-// False with the error code set when there are none.
-bool TakeFrames(Channel& c, std::size_t frames, std::vector<std::int16_t>& out) {
+// The frames heard last (playing channel) or the next frames (decode channel, fewer at its
+// end), in out, padded with silence. 0 with the error code set when there are none.
+std::size_t TakeFrames(Channel& c, std::size_t frames, std::vector<std::int16_t>& out) {
     out.assign(frames * c.channels, 0);
     if (c.decodeOnly) {
         std::lock_guard<std::mutex> dlock(c.decodeMutex);
         std::size_t got = c.dec->read(out.data(), frames);
-        if (got == 0) return Fail(kAudioErrorEnded, false);
-        return true;
+        if (got == 0) return Fail(kAudioErrorEnded, std::size_t{0});
+        return got;
     }
     std::lock_guard<std::mutex> slock(c.stateMutex);
     std::uint64_t p = c.heardPosition(E().heard());
-    if (!c.statePlaying) return Fail(kAudioErrorNotPlaying, false);
+    if (!c.statePlaying) return Fail(kAudioErrorNotPlaying, std::size_t{0});
     c.copyHistory(p, frames, out.data());
-    return true;
+    return frames;
 }
 
 }  // namespace
@@ -943,8 +943,9 @@ std::uint32_t BASS_ChannelGetData(AudioHandle handle, void* buffer, std::uint32_
     if (length == 0) return Ok(0u);
     std::size_t frames = (length + c->frameBytes - 1) / c->frameBytes;
     if (!c->decodeOnly) frames = std::min(frames, kHistoryFrames);
-    if (!TakeFrames(*c, frames, buf)) return kAudioBadData;
-    std::size_t bytes = std::min<std::size_t>(length, buf.size() * sizeof(std::int16_t));
+    std::size_t got = TakeFrames(*c, frames, buf);
+    if (!got) return kAudioBadData;
+    std::size_t bytes = std::min<std::size_t>(length, got * c->frameBytes);
     std::memcpy(buffer, buf.data(), bytes);
     return Ok(static_cast<std::uint32_t>(bytes));
 }

@@ -188,6 +188,9 @@ public:
     }
     bool start(const std::string& path) {
         mpg123_param(h_, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0);
+        // Frames decoded before a seek target: the layer III bit reservoir reaches up to 511
+        // bytes back, several small frames; too few and the first frames after a seek are silent.
+        mpg123_param(h_, MPG123_PREFRAMES, 16, 0);
         mpg123_format_none(h_);
         const long* rates = nullptr;
         std::size_t count = 0;

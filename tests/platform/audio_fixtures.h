@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -15,13 +16,21 @@
 
 namespace audio_fixtures {
 
+// One folder per process, removed with everything in it when the process ends.
 inline std::string TempDir() {
-    static std::string dir = [] {
-        char pattern[] = "/tmp/spirelo-audio-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::string(made ? made : "/tmp");
-    }();
-    return dir;
+    struct Dir {
+        std::string path;
+        Dir() {
+            char pattern[] = "/tmp/spirelo-audio-XXXXXX";
+            if (const char* made = mkdtemp(pattern)) path = made;
+        }
+        ~Dir() {
+            std::error_code ignored;
+            if (!path.empty()) std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static Dir dir;
+    return dir.path.empty() ? std::string("/tmp") : dir.path;
 }
 
 inline std::string TempPath(const std::string& name) { return TempDir() + "/" + name; }

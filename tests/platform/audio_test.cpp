@@ -316,6 +316,58 @@ TEST_F(AudioEngine, FrequencyChangesSpeedButPositionsCountFileBytes) {
     }
 }
 
+TEST_F(AudioEngine, ResampledOutputKeepsPitchAndSpeedTogether) {
+    Tone t;
+    t.hz = 1000;
+    t.seconds = 3;
+    AudioHandle h = Open(audio_fixtures::MakeWav("pitch.wav", t));
+    ASSERT_NE(h, 0u);
+    BASS_ChannelSetAttribute(h, BASS_ATTRIB_FREQ, 88200.0f);   // twice as fast: an octave up
+    BASS_ChannelPlay(h, false);
+    std::vector<std::int16_t> out;
+    AudioManualAdvance(4410);
+    AudioManualAdvance(44100, &out);
+    int crossings = 0;
+    for (std::size_t i = 2; i < out.size(); i += 2)
+        if ((out[i - 2] < 0) != (out[i] < 0)) ++crossings;
+    EXPECT_NEAR(crossings, 4000, 20);   // 2 kHz for one second
+}
+
+TEST_F(AudioEngine, MpegSeeksAreSampleExact) {
+    // MPEG-1 stereo, and MPEG-2 mono with its small frames (a deep bit reservoir in frames).
+    const Tone tones[] = {{44100, 2, 3.0, 331, 0.5, 0}, {22050, 1, 3.0, 331, 0.5, 0}};
+    for (const Tone& t : tones) {
+        SCOPED_TRACE(t.rate);
+        std::string mp3 = audio_fixtures::MakeMp3("seek.mp3", t);
+        AudioHandle whole = Open(mp3, BASS_STREAM_DECODE);
+        ASSERT_NE(whole, 0u);
+        const std::size_t frames = static_cast<std::size_t>(t.seconds * t.rate);
+        std::vector<std::int16_t> all(frames * t.channels);
+        auto bytes = static_cast<std::uint32_t>(all.size() * 2);
+        ASSERT_EQ(BASS_ChannelGetData(whole, all.data(), bytes), bytes);
+        EXPECT_EQ(BASS_ChannelIsActive(whole), BASS_ACTIVE_STOPPED);
+        BASS_StreamFree(whole);
+        for (std::uint64_t frame : {0ull, 1ull, 1151ull, 1152ull, 20001ull, frames - 100ull}) {
+            SCOPED_TRACE(frame);
+            AudioHandle h = Open(mp3, BASS_STREAM_DECODE);
+            ASSERT_TRUE(BASS_ChannelSetPosition(h, frame * 2 * t.channels, BASS_POS_BYTE));
+            EXPECT_EQ(Pos(h), frame * 2 * t.channels);
+            std::vector<std::int16_t> part(100 * t.channels);
+            auto partBytes = static_cast<std::uint32_t>(part.size() * 2);
+            ASSERT_EQ(BASS_ChannelGetData(h, part.data(), partBytes), partBytes);
+            EXPECT_TRUE(std::equal(part.begin(), part.end(), all.begin() + static_cast<long>(frame * t.channels)));
+            BASS_StreamFree(h);
+        }
+        AudioHandle tail = Open(mp3, BASS_STREAM_DECODE);
+        BASS_ChannelSetPosition(tail, (frames - 10) * 2 * t.channels, BASS_POS_BYTE);
+        std::vector<std::int16_t> rest(100 * t.channels);
+        EXPECT_EQ(BASS_ChannelGetData(tail, rest.data(), static_cast<std::uint32_t>(rest.size() * 2)),
+                  10u * 2 * t.channels);   // only what is left
+        EXPECT_EQ(BASS_ChannelGetData(tail, rest.data(), 16), kAudioBadData);
+        EXPECT_EQ(BASS_ErrorGetCode(), kAudioErrorEnded);
+    }
+}
+
 TEST_F(AudioEngine, SpectrumAndLevelsAtTheHeardPosition) {
     Tone t;
     t.hz = 10 * 44100.0 / 256;   // the centre of bin 10
