@@ -4,6 +4,9 @@
 #include "dmx/live_data_writer.h"
 #include "dmx/output_pipeline.h"
 #include "dmx/usb_frame.h"
+#include "dmx/usb_link.h"
+#include "platform/d2xx.h"
+#include "platform/d2xx_simulated.h"
 
 #include <benchmark/benchmark.h>
 
@@ -117,6 +120,21 @@ void BM_WholeCycle(benchmark::State& state) {
     SharedSection::unlink(live.SpectrName);
 }
 BENCHMARK(BM_WholeCycle)->Arg(0)->Arg(1)->ArgName("spread");
+
+// One cycle's sending step: to the simulated device, and on libftdi1 with no device plugged
+// in (each cycle then lists the bus and tries one open).
+void BM_SendToUsb(benchmark::State& state) {
+    auto d = MakeShowData();
+    auto st = MakeDmxOutputState();
+    std::unique_ptr<D2xx> layer;
+    if (state.range(0)) layer = MakeLibFtdiD2xx();
+    else layer = std::make_unique<SimulatedD2xx>();
+    UsbLink link(*layer, 1);
+    link.InitUsbDevise();
+    for (auto _ : state) link.SendToUsb(*d, *st);
+    state.SetLabel(link.UsbStatusText);
+}
+BENCHMARK(BM_SendToUsb)->Arg(0)->Arg(1)->ArgName("libftdi");
 
 }  // namespace
 

@@ -18,6 +18,11 @@ struct OpenDevice {
     ftdi_context* ctx = nullptr;
 };
 
+ftdi_device_list* Nth(ftdi_device_list* list, uintptr_t index) {
+    for (uintptr_t k = 0; list && k < index; ++k) list = list->next;
+    return list;
+}
+
 class LibFtdiD2xx : public D2xx {
 public:
     ~LibFtdiD2xx() override {
@@ -26,6 +31,8 @@ public:
             ftdi_free(d->ctx);
             delete d;
         }
+        if (spare_) ftdi_free(spare_);
+        if (lister_) ftdi_free(lister_);
     }
 
     FT_STATUS FT_ListDevices(void* arg1, void* arg2, uint32_t flags) override {
@@ -34,27 +41,20 @@ public:
         if (flags != FT_LIST_NUMBER_ONLY && !byIndex) return FT_INVALID_PARAMETER;
         if (byIndex && !arg2) return FT_INVALID_PARAMETER;
 
-        // Listing has a context of its own, so it never disturbs an open device.
-        ftdi_context* ctx = ftdi_new();
-        if (!ctx) return FT_INSUFFICIENT_RESOURCES;
+        std::lock_guard lock(listMutex_);
         ftdi_device_list* list = nullptr;
-        // Vendor and product 0: every FTDI device of the usual products (0x0403: 6001, 6010,
-        // 6011, 6014, 6015).
-        int n = ftdi_usb_find_all(ctx, &list, 0, 0);
-        FT_STATUS status = FT_OK;
-        if (n < 0) {
-            status = n == -3 ? FT_INSUFFICIENT_RESOURCES : FT_IO_ERROR;
-        } else if (!byIndex) {
+        int n = 0;
+        FT_STATUS status = findAll(&list, &n);
+        if (status != FT_OK) return status;
+        if (!byIndex) {
             *static_cast<uint32_t*>(arg1) = uint32_t(n);
         } else {
-            auto index = reinterpret_cast<uintptr_t>(arg1);
-            ftdi_device_list* it = list;
-            for (uintptr_t k = 0; it && k < index; ++k) it = it->next;
+            ftdi_device_list* it = Nth(list, reinterpret_cast<uintptr_t>(arg1));
             if (!it) {
                 status = FT_DEVICE_NOT_FOUND;
             } else {
                 char serial[kFtSerialBufferBytes] = {};
-                int r = ftdi_usb_get_strings(ctx, it->dev, nullptr, 0, nullptr, 0, serial, sizeof serial);
+                int r = ftdi_usb_get_strings(lister_, it->dev, nullptr, 0, nullptr, 0, serial, sizeof serial);
                 if (r < 0 && r != -9) {   // -9: the device has no serial string
                     status = FT_DEVICE_NOT_OPENED;
                 } else {
@@ -64,13 +64,26 @@ public:
             }
         }
         ftdi_list_free(&list);
-        ftdi_free(ctx);
         return status;
     }
 
     FT_STATUS FT_Open(int index, FT_HANDLE* handle) override {
         if (!handle || index < 0) return FT_INVALID_PARAMETER;
-        ftdi_context* ctx = ftdi_new();
+        {
+            // While nothing is plugged in this runs every cycle: answer from the listing
+            // context, without making a context for the device.
+            std::lock_guard lock(listMutex_);
+            ftdi_device_list* list = nullptr;
+            int n = 0;
+            FT_STATUS status = findAll(&list, &n);
+            ftdi_list_free(&list);
+            if (status != FT_OK) return status;
+            if (index >= n) return FT_DEVICE_NOT_FOUND;
+        }
+        // Each open device has a context of its own; one that failed to open is kept for the
+        // next attempt, since making a context costs milliseconds.
+        ftdi_context* ctx = spare_ ? spare_ : ftdi_new();
+        spare_ = nullptr;
         if (!ctx) return FT_INSUFFICIENT_RESOURCES;
         ftdi_device_list* list = nullptr;
         int n = ftdi_usb_find_all(ctx, &list, 0, 0);
@@ -78,14 +91,13 @@ public:
         if (n < 0) {
             status = n == -3 ? FT_INSUFFICIENT_RESOURCES : FT_IO_ERROR;
         } else {
-            ftdi_device_list* it = list;
-            for (int k = 0; it && k < index; ++k) it = it->next;
+            ftdi_device_list* it = Nth(list, uintptr_t(index));
             if (!it) status = FT_DEVICE_NOT_FOUND;
             else if (ftdi_usb_open_dev(ctx, it->dev) < 0) status = FT_DEVICE_NOT_OPENED;
         }
         ftdi_list_free(&list);
         if (status != FT_OK) {
-            ftdi_free(ctx);
+            spare_ = ctx;
             return status;
         }
         auto* d = new OpenDevice{ctx};
@@ -144,6 +156,17 @@ public:
     }
 
 private:
+    // Every FTDI device of the usual products (vendor 0x0403; 6001, 6010, 6011, 6014, 6015:
+    // what vendor and product 0 select) on the listing context, made once.
+    FT_STATUS findAll(ftdi_device_list** list, int* count) {
+        if (!lister_) lister_ = ftdi_new();
+        if (!lister_) return FT_INSUFFICIENT_RESOURCES;
+        int n = ftdi_usb_find_all(lister_, list, 0, 0);
+        if (n < 0) return n == -3 ? FT_INSUFFICIENT_RESOURCES : FT_IO_ERROR;
+        *count = n;
+        return FT_OK;
+    }
+
     OpenDevice* find(FT_HANDLE h) {
         std::lock_guard lock(m_);
         auto it = std::find(open_.begin(), open_.end(), static_cast<OpenDevice*>(h));
@@ -160,6 +183,9 @@ private:
 
     std::mutex m_;
     std::vector<OpenDevice*> open_;
+    std::mutex listMutex_;
+    ftdi_context* lister_ = nullptr;   // the listing context
+    ftdi_context* spare_ = nullptr;    // a context whose open failed, for the next attempt
 };
 
 }  // namespace

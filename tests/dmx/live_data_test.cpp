@@ -18,13 +18,15 @@ protected:
         std::string tag = std::to_string(::getpid()) + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         live.DmxName = "SpireloTestDmx_" + tag;
         live.SpectrName = "SpireloTestSpectr_" + tag;
-        SharedSection::unlink(live.DmxName);
-        SharedSection::unlink(live.SpectrName);
+        dmxName = live.DmxName;
+        spectrName = live.SpectrName;
+        SharedSection::unlink(dmxName);
+        SharedSection::unlink(spectrName);
     }
     void TearDown() override {
         FileMappingOFF(*d, live);
-        SharedSection::unlink(live.DmxName);
-        SharedSection::unlink(live.SpectrName);
+        SharedSection::unlink(dmxName);
+        SharedSection::unlink(spectrName);
     }
     static std::string Text(const std::string& name) {
         SharedSection s;
@@ -35,6 +37,7 @@ protected:
     }
     std::unique_ptr<ShowData> d;
     LiveDataSections live;
+    std::string dmxName, spectrName;
     RecordingMessages msgs;
 };
 
