@@ -1,0 +1,494 @@
+#include "sequencer/ui/form_sequenser.h"
+
+#include "common/file_io.h"
+#include "common/ui/file_dialogs.h"
+#include "core/seq_file.h"
+#include "core/settings_file.h"
+#include "core/show_data.h"
+#include "platform/message_service.h"
+#include "platform/program_paths.h"
+#include "sequencer/sequencer_store.h"
+#include "sequencer/ui/paint_box.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+namespace fs = std::filesystem;
+using namespace spirelo;
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+    std::string s;
+    ReadWholeFile(path, s);
+    return s;
+}
+
+class SequencerWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) /
+              ("seqwin_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        OverrideProgramFile(Path("Spirelo"));
+        messages = std::make_shared<RecordingMessages>();
+        InstallMessageService(messages);
+        ShowData& d = data();
+        ResetShowData(d);
+        ClearDmxBuffers(d);
+        d.sNameFileSeq = Path("show.seq");
+        d.ProgramFolder = dir.string() + "/";
+        SequencerEditInstance() = SequencerEditState{};
+        // Step-word texts use the locale's decimal point; the expectations use ".".
+        QLocale::setDefault(QLocale::c());
+        FileDialog::SetAnswerer([this](const FileDialog&) -> std::optional<QString> {
+            if (!answer) return std::nullopt;
+            return QString::fromStdString(*answer);
+        });
+    }
+    void TearDown() override {
+        delete FormSequenser;
+        FormSequenser = nullptr;
+        FileDialog::SetAnswerer(nullptr);
+        InstallMessageService(nullptr);
+        OverrideProgramFile("");
+        fs::remove_all(dir);
+    }
+    TFormSequenser& Create() {
+        FormSequenser = new TFormSequenser;
+        FormSequenser->FormCreate();
+        return *FormSequenser;
+    }
+    ShowData& data() { return ShowDataInstance(); }
+    std::string Path(const std::string& name) const { return (dir / name).string(); }
+    // A sequencer file with step 0 of sequencer 0 holding `marker` on channel 1.
+    void MakeSeqFile(const std::string& path, uint8_t marker) {
+        ShowData& d = data();
+        const std::string keep = d.sNameFileSeq;
+        d.sNameFileSeq = path;
+        d.SequencerStepData[0][0][0] = marker;
+        ASSERT_TRUE(SaveSeqFile(d));
+        d.sNameFileSeq = keep;
+        d.SequencerStepData[0][0][0] = 0;
+    }
+    // Sequencer s drives channels 1 and 5; step t holds t + 1 and 100 + t there.
+    void Drive(int s) {
+        ShowData& d = data();
+        d.SequencerChannelMask[s][0] = 1;
+        d.SequencerChannelMask[s][4] = 1;
+        for (int t = 0; t < kSequencerSteps; ++t) {
+            d.SequencerStepData[s][t][0] = uint8_t(t + 1);
+            d.SequencerStepData[s][t][4] = uint8_t(100 + t);
+        }
+    }
+    QAction* Action(QMenu* menu, const char* name) {
+        for (QAction* a : menu->actions())
+            if (a->objectName() == name) return a;
+        return nullptr;
+    }
+
+    fs::path dir;
+    std::shared_ptr<RecordingMessages> messages;
+    std::optional<std::string> answer;
+};
+
+TEST_F(SequencerWindow, SequencerSetToPlayRunsOnItsOwnTimerIntoTheFrame) {
+    ShowData& d = data();
+    Drive(3);
+    for (int t = 0; t < kSequencerSteps; ++t) d.SequencerStepWords[3][t] = 10;
+    TFormSequenser& w = Create();
+    EXPECT_EQ(w.TimerSeq[3]->interval(), kStartInterval);
+    EXPECT_TRUE(w.TimerSeq[3]->isActive());
+    d.DmxFrame[2] = 42;
+    d.SequencerRunState[3] = kRunPlay;   // as a track or the selector would
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.DmxFrame[1] >= 6; }, 5000));
+    EXPECT_EQ(d.DmxFrame[5], 100 + d.DmxFrame[1] - 1) << "both channels come from one step";
+    EXPECT_EQ(d.DmxFrame[2], 42) << "a channel outside the mask is never written";
+    EXPECT_EQ(w.TimerSeq[3]->interval(), 10);
+    EXPECT_EQ(w.TimerSeq[0]->interval(), kStartInterval);
+}
+
+TEST_F(SequencerWindow, CreationRestoresTheSavedView) {
+    ShowData& d = data();
+    d.EditorSettings[9] = 4;
+    d.EditorSettings[2] = 1;
+    d.EditorSettings[8] = 50;
+    d.SequencerRunState[4] = kRunPlay;
+    d.SequencerCurrentStep[4] = 17;
+    d.SequencerViewPositions[4] = 20;
+    d.SequencerViewPositions[64 + 4] = 100;
+    d.EditorSettings[7] = 3;
+    TFormSequenser& w = Create();
+    EXPECT_EQ(w.ScrollBarNombSeq->value(), 4);
+    EXPECT_EQ(w.ScrollBarSpotPos->value(), 20);
+    EXPECT_EQ(w.ScrollBarKlapanPos->value(), 100);
+    EXPECT_EQ(w.ScrollBarGroupPos->value(), 50);
+    EXPECT_EQ(w.PageControlmain->currentIndex(), 1);
+    EXPECT_EQ(w.RadioGroupSeqJobItems->checkedId(), kRunPlay);
+    EXPECT_EQ(w.GroupBoxSeq1_32->title(), "Nomber sequenser 5");
+    EXPECT_EQ(w.ScrollBarScenaRun->value(), 17);
+    EXPECT_EQ(w.lblScena->text(), "Scena 18");
+    EXPECT_EQ(w.windowTitle().toStdString(), "File sequenser: " + d.sNameFileSeq);
+    EXPECT_EQ(w.edtNameSeq->text(), QString(16, ' '));
+    EXPECT_EQ(w.lblTempo->text(), "T=1 sec");
+    EXPECT_EQ(w.x(), 150);
+    EXPECT_EQ(w.y(), 250);
+    EXPECT_EQ(d.EditorSettings[7], 255);
+    EXPECT_EQ(w.SpotRowLabels.size(), 32u);
+    EXPECT_EQ(w.SpotRowLabels[31]->text(), "32");
+    EXPECT_EQ(w.GroupCells.size(), 16u * 26u);
+    EXPECT_EQ(w.GroupCells[3 * 26 + 5]->property("Tag").toInt(), 83);
+    EXPECT_EQ(w.LabelGroupseqDw->text(), w.LabelGroupSeqUp->text());
+    EXPECT_EQ(w.GroupLabelTexts[2].left(2), "33");
+}
+
+TEST_F(SequencerWindow, SelectorFollowsOnlyTheShownSequencer) {
+    ShowData& d = data();
+    Drive(0);
+    Drive(5);
+    d.SequencerStepWords[0][2] = kWordStop;
+    d.SequencerStepWords[5][1] = kWordStopOff;
+    TFormSequenser& w = Create();
+    d.SequencerRunState[0] = kRunPlay;
+    d.SequencerRunState[5] = kRunPlay;
+    w.JobAllviewPic(5);
+    EXPECT_EQ(d.SequencerRunState[5], kRunOff);
+    EXPECT_EQ(w.RadioGroupSeqJobItems->checkedId(), kRunOff) << "the shown sequencer's selector is untouched";
+    EXPECT_EQ(d.SequencerRunState[0], kRunPlay);
+    w.JobAllviewPic(0);
+    EXPECT_EQ(w.ScrollBarScenaRun->value(), 1);
+    EXPECT_EQ(w.lblScena->text(), "Scena 2");
+    w.JobAllviewPic(0);
+    EXPECT_EQ(w.RadioGroupSeqJobItems->checkedId(), kRunStop);
+    EXPECT_EQ(d.SequencerRunState[0], kRunStop) << "showing the state wrote no other state";
+    // A click by the operator sets the run state of the shown sequencer.
+    w.RadioGroupSeqJobItems->button(kRunPlay)->click();
+    EXPECT_EQ(d.SequencerRunState[0], kRunPlay);
+}
+
+TEST_F(SequencerWindow, StepBarPreviewsInStopAndOnlyRestartsTheTimerWhenOff) {
+    ShowData& d = data();
+    Drive(0);
+    TFormSequenser& w = Create();
+    w.ScrollBarSeqSpeed->setValue(700);
+    w.TimerSeq[0]->setInterval(4000);
+    w.ScrollBarScenaRun->setSliderPosition(30);   // as the operator drags it
+    EXPECT_EQ(d.DmxFrame[1], 0);
+    EXPECT_EQ(d.SequencerCurrentStep[0], 0);
+    EXPECT_EQ(w.TimerSeq[0]->interval(), 700);
+    EXPECT_GT(w.TimerSeq[0]->remainingTime(), 600);
+    EXPECT_EQ(w.lblScena->text(), "Scena 31");
+
+    d.SequencerRunState[0] = kRunStop;
+    w.ScrollBarScenaRun->setSliderPosition(31);
+    EXPECT_EQ(d.DmxFrame[1], 32);
+    EXPECT_EQ(d.DmxFrame[5], 131);
+    EXPECT_EQ(d.SequencerCurrentStep[0], 0);
+
+    d.SequencerRunState[0] = kRunPlay;
+    w.ScrollBarScenaRun->setSliderPosition(40);
+    EXPECT_EQ(d.SequencerCurrentStep[0], 40);
+    w.JobAllviewPic(0);
+    EXPECT_EQ(d.DmxFrame[1], 41);
+}
+
+TEST_F(SequencerWindow, AllOffAndAllStopAskFirst) {
+    ShowData& d = data();
+    d.SequencerRunState[2] = kRunPlay;
+    d.SequencerRunState[0] = kRunPlay;
+    TFormSequenser& w = Create();
+    messages->answers = {Answer::No};
+    w.SpeedButtonAlloff->click();
+    EXPECT_EQ(messages->log.back().text, "Выключить ВСЕ секвенсеры? ");
+    EXPECT_EQ(d.SequencerRunState[2], kRunPlay);
+    EXPECT_EQ(d.SequencerRunState[0], kRunPlay);
+    messages->answers = {Answer::Yes};
+    w.SpeedButtonAllStop->click();
+    EXPECT_EQ(messages->log.back().text, "Остановить ВСЕ секвенсеры? ");
+    for (int s = 0; s < kSequencers; ++s) EXPECT_EQ(d.SequencerRunState[s], kRunStop);
+    EXPECT_EQ(w.RadioGroupSeqJobItems->checkedId(), kRunStop);
+    messages->answers = {Answer::Yes};
+    w.SpeedButtonAlloff->click();
+    for (int s = 0; s < kSequencers; ++s) EXPECT_EQ(d.SequencerRunState[s], kRunOff);
+}
+
+TEST_F(SequencerWindow, TempoBarWritesTheCurrentPatternAndShowsItsRange) {
+    ShowData& d = data();
+    d.SequencerStepWords[0][10] = kWordStop;
+    d.SequencerStepWords[0][20] = kWordLoop;
+    d.SequencerCurrentStep[0] = 15;
+    TFormSequenser& w = Create();
+    EXPECT_TRUE(w.SpeedButtonTempSliceSeq->isChecked());
+    EXPECT_FALSE(w.CheckBoxEnableTempo->isChecked());
+    w.ScrollBarSeqSpeed->setSliderPosition(500);
+    EXPECT_TRUE(w.CheckBoxEnableTempo->isChecked());
+    for (int t = 11; t <= 19; ++t) EXPECT_EQ(d.SequencerStepWords[0][t], 500) << t;
+    EXPECT_EQ(d.SequencerStepWords[0][9], 1000);
+    EXPECT_EQ(d.SequencerStepWords[0][21], 1000);
+    EXPECT_EQ(w.TimerSeq[0]->interval(), 500);
+    w.tmrPatternTimer();
+    EXPECT_EQ(w.LabelRealAdr->text(), "Adr From 12 to 20");
+    EXPECT_EQ(w.LabelPatternLeng->text(), "Leng 9");
+    EXPECT_EQ(w.lblTempo->text(), "T=0.5 sec");
+
+    // A scope button unchecks "Rec ON" first, so it only sets the range.
+    w.SpeedButtonTempAll->click();
+    EXPECT_FALSE(w.CheckBoxEnableTempo->isChecked());
+    EXPECT_EQ(d.SequencerStepWords[0][0], 1000);
+    EXPECT_EQ(d.SequencerStepWords[0][10], kWordStop);
+    w.tmrPatternTimer();
+    EXPECT_EQ(w.LabelPatternLeng->text(), "Leng 255");
+
+    // Choosing another sequencer unchecks "Rec ON" too.
+    w.CheckBoxEnableTempo->click();
+    EXPECT_TRUE(w.CheckBoxEnableTempo->isChecked());
+    w.ScrollBarNombSeq->setSliderPosition(1);
+    EXPECT_FALSE(w.CheckBoxEnableTempo->isChecked());
+    EXPECT_EQ(d.EditorSettings[9], 1);
+    EXPECT_EQ(w.GroupBoxSeq1_32->title(), "Номер секвенсера 2");
+}
+
+TEST_F(SequencerWindow, PopupCommandsWriteTheStepUnderTheMouse) {
+    ShowData& d = data();
+    Drive(0);
+    TFormSequenser& w = Create();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.ScrollBarSeqVisual->setValue(20);
+    QTest::mouseClick(w.PaintBoxSpots, Qt::LeftButton, {}, QPoint(16 * 7 + 3, 60));
+    EXPECT_EQ(SequencerEditInstance().PointedStep, 27);
+
+    w.CheckBoxEnableTempo->setChecked(true);
+    Action(w.PopupMenuRGB, "Popur_STOP")->trigger();
+    EXPECT_EQ(d.SequencerStepWords[0][27], kWordStop);
+    EXPECT_TRUE(w.CheckBoxEnableTempo->isChecked()) << "Stop keeps Rec ON";
+    Action(w.PopupMenuKlapan, "MenuItem14")->trigger();
+    EXPECT_EQ(d.SequencerStepWords[0][27], kWordLoop);
+    EXPECT_FALSE(w.CheckBoxEnableTempo->isChecked());
+    w.ScrollBarSeqSpeed->setValue(2500);
+    Action(w.PopupMenuRGB, "Popur_Del_ctrl_Scena")->trigger();
+    EXPECT_EQ(d.SequencerStepWords[0][27], 2500);
+
+    messages->answers = {Answer::No};
+    d.SequencerStepWords[0][3] = kWordToBegin;
+    Action(w.PopupMenuRGB, "popur_clear_upr")->trigger();
+    EXPECT_EQ(d.SequencerStepWords[0][3], kWordToBegin);
+    messages->answers = {Answer::Yes};
+    Action(w.PopupMenuRGB, "popur_clear_upr")->trigger();
+    EXPECT_EQ(messages->log.back().text,
+              TwoLines("Нажатие кнопки измненит все значения", "управляющих команд в текущем секвенсере!"));
+    EXPECT_EQ(d.SequencerStepWords[0][3], 1000);
+    EXPECT_EQ(d.SequencerStepWords[0][27], 1000);
+
+    // "Set the scene here" on a playing sequencer: the next expiry writes the pointed step.
+    d.SequencerRunState[0] = kRunPlay;
+    d.SequencerCurrentStep[0] = 2;
+    Action(w.PopupMenuRGB, "popur_scena_set")->trigger();
+    EXPECT_EQ(d.SequencerCurrentStep[0], 27);
+    EXPECT_EQ(w.ScrollBarScenaRun->value(), 27);
+    w.JobAllviewPic(0);
+    EXPECT_EQ(d.DmxFrame[1], 28);
+}
+
+TEST_F(SequencerWindow, DeleteButtonsAskAndRewriteTheWords) {
+    ShowData& d = data();
+    uint16_t* words = d.SequencerStepWords[0];
+    words[1] = kWordLoop;
+    words[2] = kWordToBegin;
+    words[3] = 500;
+    words[255] = kWordStop;
+    TFormSequenser& w = Create();
+    messages->answers = {Answer::No};
+    w.SpeedButtonDelOnlyLine->click();
+    EXPECT_EQ(words[1], kWordLoop);
+    messages->answers = {Answer::Yes};
+    w.SpeedButtonDelOnlyLine->click();
+    EXPECT_EQ(messages->log.back().text, TwoLines("You change group options. ", "You sure?"));
+    EXPECT_EQ(words[1], 1000);
+    EXPECT_EQ(words[2], 1000);
+    EXPECT_EQ(words[3], 500);
+    w.ScrollBarSeqSpeed->setValue(300);
+    messages->answers = {Answer::Yes};
+    w.SpeedButtonDelAllControl->click();
+    EXPECT_EQ(words[3], 300);
+    EXPECT_EQ(words[254], 300);
+    EXPECT_EQ(words[255], kWordStop);
+}
+
+TEST_F(SequencerWindow, NameEditStoresSixteenCharactersAndIgnoresAnEmptyText) {
+    ShowData& d = data();
+    TFormSequenser& w = Create();
+    w.edtNameSeq->setText("Pumps of the north side");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(d.SequencerNames[0]), 16), "Pumps of the nor");
+    w.edtNameSeq->clear();
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(d.SequencerNames[0]), 16), "Pumps of the nor");
+    w.ScrollBarNombSeq->setValue(2);
+    w.edtNameSeq->setText("RGB");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(d.SequencerNames[2]), 16), "RGB             ");
+    w.ScrollBarNombSeq->setValue(0);
+    EXPECT_EQ(w.edtNameSeq->text(), "Pumps of the nor");
+}
+
+TEST_F(SequencerWindow, WheelScrollsTheActivePageWithDivisor63WhenUnset) {
+    ShowData& d = data();
+    d.ProgramOptions[1] = 0;
+    TFormSequenser& w = Create();
+    const int before = w.ScrollBarSpotPos->value();
+    QWheelEvent wheel(QPointF(200, 200), QPointF(200, 200), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&w, &wheel);
+    EXPECT_EQ(d.ProgramOptions[1], 63);
+    EXPECT_EQ(w.ScrollBarSpotPos->value(), before + 1);
+    w.PageControlmain->setCurrentIndex(2);
+    EXPECT_EQ(d.EditorSettings[2], 2);
+    w.FormMouseWheel(-200);
+    EXPECT_EQ(w.ScrollBarGroupPos->value(), 0) << "the bar bounds the result";
+    w.FormMouseWheel(63 * 5);
+    EXPECT_EQ(w.ScrollBarGroupPos->value(), 5);
+}
+
+TEST_F(SequencerWindow, OpeningAnotherFileReloadsItsOwnNotes) {
+    ShowData& d = data();
+    const std::string a = Path("a.seq"), b = Path("b.seq"), c = Path("c.seq");
+    MakeSeqFile(a, 1);
+    MakeSeqFile(b, 2);
+    MakeSeqFile(c, 3);
+    ASSERT_TRUE(WriteFileAtomic(Path("a.txt"), std::string("notes of a\r\n")));
+    ASSERT_TRUE(WriteFileAtomic(Path("b.txt"), std::string("notes of b\r\nsecond line\r\n")));
+    d.sNameFileSeq = a;
+    TFormSequenser& w = Create();
+    EXPECT_EQ(w.MemoNotes->toPlainText(), "notes of a");
+    EXPECT_EQ(w.OpenDialogSeq.FileName.toStdString(), a);
+
+    answer = b;
+    w.SpeedButtonOpenSequens->click();
+    EXPECT_EQ(d.sNameFileSeq, b);
+    EXPECT_EQ(d.SequencerStepData[0][0][0], 2);
+    EXPECT_EQ(w.MemoNotes->toPlainText(), "notes of b\nsecond line");
+    EXPECT_EQ(w.windowTitle().toStdString(), "Open file Sequenser: " + b);
+    EXPECT_EQ(w.SaveDialogSeq.FileName.toStdString(), b);
+
+    w.SpeedButtonSaveSeq->click();
+    EXPECT_EQ(ReadText(Path("b.txt")), "notes of b\r\nsecond line\r\n");
+    EXPECT_EQ(ReadText(Path("a.txt")), "notes of a\r\n");
+    EXPECT_TRUE(FileExists(SettingsFilePath()));
+
+    // A file without notes shows an empty memo; its save never takes the old file's notes.
+    answer = c;
+    w.SpeedButtonOpenSequens->click();
+    EXPECT_EQ(w.MemoNotes->toPlainText(), "");
+    w.SpeedButtonSaveSeq->click();
+    EXPECT_EQ(ReadText(Path("c.txt")), "");
+    EXPECT_EQ(ReadText(Path("b.txt")), "notes of b\r\nsecond line\r\n");
+}
+
+TEST_F(SequencerWindow, NotesTypedBeforeOpeningAnotherFileStayWithTheirFile) {
+    ShowData& d = data();
+    MakeSeqFile(Path("a.seq"), 1);
+    MakeSeqFile(Path("b.seq"), 2);
+    d.sNameFileSeq = Path("a.seq");
+    TFormSequenser& w = Create();
+    w.MemoNotes->insertPlainText("pump 3 leaks");
+    answer = Path("b.seq");
+    w.SpeedButtonOpenSequens->click();
+    EXPECT_EQ(ReadText(Path("a.txt")), "pump 3 leaks\r\n");
+    EXPECT_FALSE(FileExists(Path("b.txt")));
+    EXPECT_EQ(w.MemoNotes->toPlainText(), "");
+}
+
+TEST_F(SequencerWindow, OpenCancelledChangesNothing) {
+    ShowData& d = data();
+    MakeSeqFile(Path("show.seq"), 1);
+    ASSERT_TRUE(WriteFileAtomic(Path("show.txt"), std::string("mine\r\n")));
+    TFormSequenser& w = Create();
+    answer.reset();
+    w.SpeedButtonOpenSequens->click();
+    EXPECT_EQ(d.sNameFileSeq, Path("show.seq"));
+    EXPECT_EQ(w.MemoNotes->toPlainText(), "mine");
+}
+
+TEST_F(SequencerWindow, SaveWithoutAnExistingFileWritesNothing) {
+    ShowData& d = data();
+    d.sNameFileSeq = Path("missing.seq");
+    TFormSequenser& w = Create();
+    w.MemoNotes->setPlainText("some notes");
+    w.SpeedButtonSaveSeq->click();
+    EXPECT_FALSE(FileExists(Path("missing.seq")));
+    EXPECT_FALSE(FileExists(Path("missing.txt")));
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
+    delete FormSequenser;   // nor does closing the window
+    FormSequenser = nullptr;
+    EXPECT_FALSE(FileExists(Path("missing.txt")));
+}
+
+TEST_F(SequencerWindow, SaveAsOntoTheCurrentFileAsksAndNoKeepsEverything) {
+    ShowData& d = data();
+    const std::string file = Path("show.seq");
+    MakeSeqFile(file, 9);
+    const std::string before = ReadText(file);
+    d.sNameFileSeq = file;
+    TFormSequenser& w = Create();
+    d.SequencerStepData[0][0][0] = 77;
+    answer = file;
+    messages->answers = {Answer::No};
+    w.SpeedButtonSaveAsSequens->click();
+    ASSERT_FALSE(messages->log.empty());
+    EXPECT_EQ(messages->log.back().text, "File " + file + "exist, rewrite?");
+    EXPECT_EQ(ReadText(file), before);
+    EXPECT_EQ(d.sNameFileSeq, file);
+    EXPECT_FALSE(FileExists(SettingsFilePath()));
+
+    messages->answers = {Answer::Yes};
+    w.SpeedButtonSaveAsSequens->click();
+    EXPECT_NE(ReadText(file), before);
+    EXPECT_TRUE(FileExists(SettingsFilePath()));
+}
+
+TEST_F(SequencerWindow, SaveAsTakesTheNewNameButNotTheNotes) {
+    ShowData& d = data();
+    MakeSeqFile(Path("show.seq"), 1);
+    TFormSequenser& w = Create();
+    w.MemoNotes->setPlainText("n");
+    answer = Path("copy.seq");
+    w.SpeedButtonSaveAsSequens->click();
+    EXPECT_EQ(d.sNameFileSeq, Path("copy.seq"));
+    EXPECT_EQ(fs::file_size(Path("copy.seq")), kSeqFileSize);
+    EXPECT_FALSE(FileExists(Path("copy.txt")));
+    EXPECT_EQ(w.windowTitle().toStdString(), "File sequenser: " + Path("copy.seq"));
+    EXPECT_EQ(w.OpenDialogSeq.FileName.toStdString(), Path("copy.seq"));
+    // The notes go beside the new file when the window closes.
+    delete FormSequenser;
+    FormSequenser = nullptr;
+    EXPECT_EQ(ReadText(Path("copy.txt")), "n\r\n");
+}
+
+TEST_F(SequencerWindow, FailedSaveAsKeepsTheNameOfTheShownFile) {
+    ShowData& d = data();
+    MakeSeqFile(Path("show.seq"), 1);
+    TFormSequenser& w = Create();
+    answer = Path("no such folder/copy.seq");
+    w.SpeedButtonSaveAsSequens->click();
+    EXPECT_EQ(d.sNameFileSeq, Path("show.seq"));
+    EXPECT_FALSE(messages->log.empty()) << "the failure is told";
+    EXPECT_EQ(w.windowTitle().toStdString(), "File sequenser: " + Path("show.seq"));
+}
+
+}  // namespace
