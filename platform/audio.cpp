@@ -259,7 +259,15 @@ public:
             double ahead = static_cast<double>(now - baseNs) * 1e-9 * rate.load();
             h += static_cast<std::uint64_t>(ahead);
         }
-        if (capAtHanded) h = std::min(h, handed);
+        if (capAtHanded) {
+            h = std::min(h, handed);
+        } else if (h > handed + rate.load() / 4) {
+            // The null output stalled for long (a stopped process, a suspended machine): go on
+            // from what was mixed, as a device does after an under-run, rather than jumping
+            // ahead and decoding the gap in a burst.
+            heardBase = h = std::max(handed, lastHeard);
+            baseNs = now;
+        }
         h = std::max(h, lastHeard);
         lastHeard = h;
         return h;

@@ -338,7 +338,7 @@ TEST_F(AudioEngine, MpegSeeksAreSampleExact) {
     const Tone tones[] = {{44100, 2, 3.0, 331, 0.5, 0}, {22050, 1, 3.0, 331, 0.5, 0}};
     for (const Tone& t : tones) {
         SCOPED_TRACE(t.rate);
-        std::string mp3 = audio_fixtures::MakeMp3("seek.mp3", t);
+        std::string mp3 = audio_fixtures::MakeMp3("seek" + std::to_string(t.rate) + ".mp3", t);
         AudioHandle whole = Open(mp3, BASS_STREAM_DECODE);
         ASSERT_NE(whole, 0u);
         const std::size_t frames = static_cast<std::size_t>(t.seconds * t.rate);
