@@ -13,6 +13,8 @@
 #include "playback/ui/form_sound.h"
 
 #include <QFont>
+#include <QScreen>
+#include <QShowEvent>
 
 #include <chrono>
 #include <cstring>
@@ -352,6 +354,22 @@ void TFormUSB_COM::RefreshAllPage(bool /*LoadBars*/) {
     // The rows' channel numbers; the table pages add their bars and colours.
     const int top = ScrollBarPosDmxUSB->value();
     for (int r = 1; r <= kReadoutRows; ++r) ChannelLabel[r]->setText(QString::number(top + r));
+}
+
+void TFormUSB_COM::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!centred_ && screen()) {
+        centred_ = true;
+        move(screen()->availableGeometry().center() - rect().center());
+    }
+    FormShow();
+}
+
+void TFormUSB_COM::FormShow() {
+    GroupBoxUsb->setTitle(QString::fromStdString(link_->UsbStatusText));
+    LabelUsbName->setText(QString::fromStdString(link_->UsbDeviceName));
+    LabelUSBserial->setText(QString::fromStdString(link_->UsbSerialText));
+    RefreshAllPage(true);
 }
 
 void TFormUSB_COM::InitUsbDevise() { link_->InitUsbDevise(); }

@@ -112,7 +112,11 @@ public:
     QTimer* TimerDMX = nullptr;
     QTimer* tmrCopyFromOption = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void FormShow();
     void createControls();
     void paintFtdiShape(bool green);
     spirelo::ReadoutFormat readoutFormat() const;
@@ -122,7 +126,8 @@ private:
     bool created_ = false;
     bool destroyed_ = false;
     bool inCycle_ = false;
-    int shapeColour_ = -1;   // 0 red, 1 green: repainted only on change
+    int shapeColour_ = -1;
+    bool centred_ = false;   // 0 red, 1 green: repainted only on change
 };
 
 extern TFormUSB_COM* FormUSB_COM;
