@@ -30,6 +30,12 @@
 
 TFormMaim* FormMaim = nullptr;
 
+namespace {
+// Tool bar (30) and status bar (23); the window manager's title bar and border make up the
+// rest of the original's 84 pixels.
+constexpr int kClientHeight = 30 + 23;
+}  // namespace
+
 using spirelo::ShowDataInstance;
 using spirelo::ShowClockInstance;
 
@@ -94,6 +100,7 @@ void TFormMaim::createControls() {
     ToolBar->setFixedHeight(30);
     ToolBar->setIconSize(QSize(18, 18));
     ToolBar->setFocusPolicy(Qt::NoFocus);
+    ToolBar->setMovable(false);
     layout->addWidget(ToolBar);
 
     StatusBarMain = new spirelo::StatusPanels({100, 100, 100, 100, 100, 50}, 4, this);
@@ -162,13 +169,13 @@ void TFormMaim::createControls() {
                    Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect area = screen->availableGeometry();
-        setGeometry(area.x(), area.y(), area.width(), 84);
+        setGeometry(area.x(), area.y(), area.width(), kClientHeight);
     }
-    setFixedHeight(84);
+    setFixedHeight(kClientHeight);
 
-    // Key preview: the window sees keys before its controls.
+    // Key preview: none of the window's controls takes the focus, so every key reaches the
+    // window itself.
     setFocusPolicy(Qt::StrongFocus);
-    ToolBar->installEventFilter(this);
 
     connect(SpeedButtonOpenProject, &QToolButton::clicked, this, [this] { SpeedButtonOpenProjectClick(); });
     connect(SpeedButtonSaveFile, &QToolButton::clicked, this, [this] { SpeedButtonSaveFileClick(); });
@@ -206,8 +213,8 @@ void TFormMaim::FormCreate() {
     // 2.
     d.MappingOpenFlag = 0;
     d.ScanProgress = 100;
-    // 3.
-    setFixedHeight(84);
+    // 3. 84 pixels with the frame: the client holds just the tool bar and the status bar.
+    setFixedHeight(kClientHeight);
     // 4.
     spirelo::ResetShowData(d);
     // 5.
@@ -261,11 +268,6 @@ void TFormMaim::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-bool TFormMaim::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress)
-        FormKeyDown(spirelo::VirtualKeyFromEvent(static_cast<QKeyEvent*>(event)));
-    return QWidget::eventFilter(watched, event);
-}
 
 // --- Modes -----------------------------------------------------------------------------------
 

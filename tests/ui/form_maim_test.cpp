@@ -103,7 +103,7 @@ TEST_F(MainWindow, CreationLoadsTheSequencerFileBeforeTheTrackFileAndEndsInDance
     EXPECT_TRUE(FormMaim->SpeedButtonModeDance->isChecked());
     EXPECT_EQ(d.MappingOpenFlag, 0);
     EXPECT_EQ(d.ScanProgress, 100);
-    EXPECT_EQ(FormMaim->height(), 84);
+    EXPECT_EQ(FormMaim->height(), FormMaim->ToolBar->height() + FormMaim->StatusBarMain->height());
     EXPECT_EQ(d.ProgramFolder, spirelo::ProgramFile().substr(0, spirelo::ProgramFile().rfind('/') + 1));
 
     const QString name = QString::fromStdString((dir / "Spirelo.trk").string());
