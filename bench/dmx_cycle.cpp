@@ -66,6 +66,22 @@ void BM_ProcTimerDMX(benchmark::State& state) {
 }
 BENCHMARK(BM_ProcTimerDMX)->Arg(0)->Arg(1)->ArgName("spread");
 
+// The cycle right after every channel's min/max window changed (e.g. the reset to 0..255):
+// each channel's scaling table is rebuilt once.
+void BM_ProcTimerDMXAllWindowsChanged(benchmark::State& state) {
+    auto d = MakeShowData();
+    auto st = MakeDmxOutputState();
+    MakeShow(*d, *st, true);
+    uint8_t flip = 0;
+    for (auto _ : state) {
+        flip ^= 1;
+        for (int c = 1; c <= 512; ++c) d->ChannelMin[c] = flip;
+        ProcTimerDMX(*d, *st, 500);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ProcTimerDMXAllWindowsChanged);
+
 void BM_DmxUsbFrame(benchmark::State& state) {
     uint8_t out[513], send[513];
     std::mt19937 rng(3);
