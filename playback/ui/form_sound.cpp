@@ -718,6 +718,7 @@ void TFormSound::FormCreate() {
     // 16. The music mode's setter, the music list's next entry, the effect and schedule pages.
     SetModeAquel_MUSIC();
     setNextMusic();
+    ReturnEffectData();
     for (int k = 1; k <= 8; ++k) {
         ComboBoxMode[k]->setCurrentIndex(d.ScheduleMode[k] <= 5 ? d.ScheduleMode[k] : -1);
         udH[k]->setValue(d.ScheduleHour[k]);
@@ -730,11 +731,6 @@ void TFormSound::FormCreate() {
     udSetTimeOffMin->setValue(d.ProgramOptions[29]);
     lblSpotON->setText(QString::fromStdString(" ON " + IntToStr2(d.ProgramOptions[26]) + ":" + IntToStr2(d.ProgramOptions[27])));
     lblSpotOFF->setText(QString::fromStdString("0FF " + IntToStr2(d.ProgramOptions[28]) + ":" + IntToStr2(d.ProgramOptions[29])));
-    const int e = ScrollBarNomberEffect->value();
-    lblEffectNomber->setText(QString("Effect %1").arg(e + 1));
-    editNameEffect->setText(QString::fromStdString(EffectNameText(d, e)).trimmed());
-    LabelstartEffect->setText(QString::fromStdString("Start  " + timeTostr(d.EffectStart[e])));
-    lblFinishEffect->setText(QString::fromStdString("Finish " + timeTostr(d.EffectFinish[e])));
 }
 
 namespace {
@@ -798,6 +794,52 @@ void TFormSound::saveShowList() {
 }
 
 void TFormSound::FormClose() { saveShowList(); }
+
+void TFormSound::ReturnEffectData() {
+    ShowData& d = ShowDataInstance();
+    ShowClock& clk = ShowClockInstance();
+    const int n = Clamp(ScrollBarNomberEffect->value(), 0, kEffects - 1);
+    d.TrackEditState[12] = n;
+    editNameEffect->setText(QString::fromStdString(EffectNameText(d, n)).trimmed());
+    SpeedButtonClearEffect->setToolTip(QString("Clear Effect %1").arg(n + 1));
+    lblEffectNomber->setText(QString("Effect %1").arg(n + 1));
+    const int q = d.EffectSeq[n];
+    ScrollBarEffectNombSeq->setValue(Clamp(q, 0, 63));
+    lblEffSeqNomb->setText(QString("Seq %1").arg(q + 1));
+    lblEffSeqName->setText(QString::fromStdString(SeqNameText(d, q)));
+    ScrollBarEffectTime->setValue(Clamp(d.EffectTime[n], 1, 254));
+    ScrollBarEffectLevel->setValue(Clamp(d.EffectLevel[n], 0, 511));
+    const int kind = d.EffectKind[n];
+    RadioGroupEffectOnOff->setItemIndex(kind);
+    const int t = ScrollBarEffectTime->value(), v = ScrollBarEffectLevel->value();
+    static const char* const timeNames[] = {"Off ", "Rate  ", "Decay ", "Vibro ", "Mux ", "Mod ", "Add "};
+    if (kind == 0) {
+        lblEffTime->setText("Off ");
+        LabelEffLevel->setText("Off ");
+    } else if (kind <= 6) {
+        lblEffTime->setText(QString(timeNames[kind]) + QString::number(t));
+        if (kind <= 2) LabelEffLevel->setText(QString("Slowing %1").arg(v));
+        else if (kind == 3) LabelEffLevel->setText(QString("Level %1").arg(v / 5));
+        else LabelEffLevel->setText(QString("Channel %1").arg(v));
+    } else {
+        lblEffTime->setText("No Set Mode! ");
+        LabelEffLevel->setText("No Set Mode! ");
+    }
+    LabelstartEffect->setText(QString::fromStdString("Start  " + timeTostr(d.EffectStart[n])));
+    lblFinishEffect->setText(QString::fromStdString("Finish " + timeTostr(d.EffectFinish[n])));
+    clk.SelectionStartStep = d.EffectStart[n];
+    clk.SelectionEndStep = d.EffectFinish[n];
+    const bool level = kind != 0, time = kind >= 1 && kind <= 3;
+    ScrollBarEffectLevel->setVisible(level);
+    LabelEffLevel->setVisible(level);
+    ScrollBarEffectTime->setVisible(time);
+    lblEffTime->setVisible(time);
+    ScrollBarEffectNombSeq->setVisible(level);
+    lblEffSeqNomb->setVisible(level);
+    lblEffSeqName->setVisible(level);
+    pbVibrato->setVisible(kind == 3);
+    ScrollBarEffectTime->setFixedWidth(kind == 3 ? 91 : 105);
+}
 
 void TFormSound::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

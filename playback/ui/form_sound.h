@@ -100,6 +100,9 @@ public:
     void SpeedButtonAllselectClick();
     void SpeedButtonResetLengClick();
 
+    // Shows the current effect in the Effects page's controls.
+    void ReturnEffectData();
+
     // Handlers of this window.
     void onChekTrack(int tag);
     void PageControlChange(int index);

@@ -190,6 +190,61 @@ TEST_F(SoundWindow, TheShowListIsSavedWhenTheProgramEnds) {
               "/shows/a.trk\r\n/shows/b.trk\r\n");
 }
 
+// A WAV file of `seconds` of a quiet tone, 44.1 kHz 16-bit stereo.
+void WriteWav(const fs::path& path, int seconds) {
+    const uint32_t frames = 44100u * uint32_t(seconds), bytes = frames * 4;
+    std::ofstream out(path, std::ios::binary);
+    auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out.write("RIFF", 4); u32(36 + bytes); out.write("WAVEfmt ", 8); u32(16); u16(1); u16(2);
+    u32(44100); u32(44100 * 4); u16(4); u16(16); out.write("data", 4); u32(bytes);
+    for (uint32_t i = 0; i < frames; ++i) {
+        const int16_t v = int16_t((i % 200) * 20 - 2000);
+        out.write(reinterpret_cast<const char*>(&v), 2);
+        out.write(reinterpret_cast<const char*>(&v), 2);
+    }
+}
+
+TEST_F(SoundWindow, TheMusicDrivesTheTracksIntoTheFrame) {
+    ShowData& d = ShowDataInstance();
+    WriteWav(dir / "show.mp3", 4);
+    ResetTrackData(d);
+    ResetShowData(d);
+    d.sNameFileProject = (dir / "show.trk").string();
+    d.ShowListFileName = (dir / "list.shw").string();
+    d.MusicListFileName = (dir / "music.msc").string();
+    d.ProgramOptions[10] = 1;                  // start: DANCE with the last show
+    d.TrackEditState[3] = 50;
+    for (int ch = 0; ch < 4; ++ch) {
+        d.SequencerChannelMask[3][ch] = 1;
+        d.SequencerStepData[3][10][ch] = 200;
+    }
+    for (int step = 0; step <= 80; ++step) {
+        d.TrackSeq[0][step] = 3;
+        d.TrackScene[0][step] = 10;
+        d.TrackLevel[0][step] = 255;
+        d.TrackCommand[0][step] = kCmdSetScene;
+    }
+    ShowClockInstance().SoundChannel = 0;
+    create();
+    QTest::qWait(1800);                        // audio opened at 500 ms, played from about 1 s
+    const ShowClock& clk = ShowClockInstance();
+    EXPECT_NE(clk.SoundChannel, 0u);
+    EXPECT_EQ(clk.BytesPerStep, 8820);
+    EXPECT_EQ(clk.SongSteps, 80);
+    EXPECT_GT(clk.CurStep, 2);
+    EXPECT_LT(clk.CurStep, 40);
+    EXPECT_EQ(d.AquelMode, 4);
+    EXPECT_EQ(d.DmxFrame[1], 200);
+    EXPECT_EQ(d.DmxFrame[4], 200);
+    EXPECT_EQ(d.DmxFrame[5], 0);
+    EXPECT_EQ(d.SequencerRunState[3], kRunStop);
+    EXPECT_EQ(FormSound->lblmodeAquel->text(), "DANCE MODE");
+    delete FormSound;
+    FormSound = nullptr;
+    ResetShowData(d);
+}
+
 TEST_F(SoundWindow, ScreenshotsOfEachPage) {
     ShowClock& clk = ShowClockInstance();
     create();
