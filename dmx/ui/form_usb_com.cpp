@@ -352,7 +352,8 @@ void TFormUSB_COM::tmrCopyFromOptionTimer() {
 
 void TFormUSB_COM::RefreshAllPage(bool /*LoadBars*/) {
     // The rows' channel numbers; the table pages add their bars and colours.
-    const int top = ScrollBarPosDmxUSB->value();
+    // From the option, not the bar: inside OnScroll the bar's value is not yet updated.
+    const int top = ReadoutTopChannel(ShowDataInstance());
     for (int r = 1; r <= kReadoutRows; ++r) ChannelLabel[r]->setText(QString::number(top + r));
 }
 

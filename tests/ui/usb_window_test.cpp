@@ -146,6 +146,10 @@ TEST_F(UsbWindow, OutputReadoutsFollowTheFormatEveryEleventhCycle) {
     FormUSB_COM->sbOutDmx255->click();
     Cycles(11);
     EXPECT_EQ(FormUSB_COM->OutputLabel[1]->text(), "128");
+    // A user's scroll also renumbers the rows.
+    FormUSB_COM->ScrollBarPosDmxUSB->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(d.ProgramOptions[21], 26);
+    EXPECT_EQ(FormUSB_COM->ChannelLabel[1]->text(), "27");
 }
 
 TEST_F(UsbWindow, UnplugReplugAndUsbOffAreShownAndRecover) {
