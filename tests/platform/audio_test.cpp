@@ -5,6 +5,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -526,6 +529,46 @@ TEST_F(AudioEngine, ConcurrentScanAndPlayback) {
     }
     scanner.join();
     EXPECT_EQ(BASS_ChannelIsActive(play), BASS_ACTIVE_PLAYING);
+}
+
+TEST(AudioAlsaOutput, WritesTheMixToTheDefaultDevice) {
+    // An ALSA "default" that writes to a file: the ALSA path runs without a sound card. Its
+    // null slave takes data as fast as it comes, so only the data is checked, not the pace.
+    if (access("/usr/share/alsa/alsa.conf", R_OK) != 0) GTEST_SKIP() << "no ALSA configuration";
+    std::string raw = audio_fixtures::TempPath("alsa-out.raw");
+    std::string conf = audio_fixtures::MakeBytes(
+        "alsa.conf", "</usr/share/alsa/alsa.conf>\npcm.!default { type file slave.pcm \"null\" file \"" + raw +
+                         "\" format \"raw\" }\n");
+    setenv("ALSA_CONFIG_PATH", conf.c_str(), 1);
+    AudioSetOutputKind(AudioOutputKind::Default);
+    ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
+    if (AudioOutputName() != "alsa:default") {
+        BASS_Free();
+        unsetenv("ALSA_CONFIG_PATH");
+        GTEST_SKIP() << "the file device did not open";
+    }
+    Tone dc;
+    dc.amplitude = 0;
+    dc.dc = 0.25;
+    dc.seconds = 0.5;
+    AudioHandle h = BASS_StreamCreateFile(false, audio_fixtures::MakeWav("alsa.wav", dc).c_str(), 0, 0, 0);
+    ASSERT_NE(h, 0u);
+    BASS_ChannelPlay(h, false);
+    auto start = std::chrono::steady_clock::now();
+    while (BASS_ChannelIsActive(h) == BASS_ACTIVE_PLAYING &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED);
+    EXPECT_EQ(BASS_ChannelGetPosition(h, BASS_POS_BYTE), 88200u);
+    BASS_Free();
+    unsetenv("ALSA_CONFIG_PATH");
+
+    std::ifstream in(raw, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    long loud = std::count_if(samples.begin(), samples.end(), [](std::int16_t v) { return std::abs(v - 8192) <= 2; });
+    EXPECT_NEAR(static_cast<double>(loud), 2 * 22050, 2 * 441);   // the half second, both channels
 }
 
 TEST(AudioNullOutput, RunsInRealTime) {
