@@ -443,7 +443,7 @@ public:
         for (std::size_t i = 0; i < frames; ++i) {
             float t = static_cast<float>(i + 1) / static_cast<float>(frames);
             float gl = fromL + (left - fromL) * t, gr = fromR + (right - fromR) * t;
-            float l = acc[2 * i] * gl * 32767.0f, r = acc[2 * i + 1] * gr * 32767.0f;
+            float l = acc[2 * i] * gl * 32768.0f, r = acc[2 * i + 1] * gr * 32768.0f;   // unity is bit-exact
             out[2 * i] = static_cast<std::int16_t>(std::lrint(std::clamp(l, -32768.0f, 32767.0f)));
             out[2 * i + 1] = static_cast<std::int16_t>(std::lrint(std::clamp(r, -32768.0f, 32767.0f)));
         }
