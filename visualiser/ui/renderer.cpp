@@ -122,6 +122,7 @@ void SceneRenderer::DrawFrame(const VisualiserState& s, const FrameLayers& layer
     if (layers.streams) {
         int count = std::clamp<int>(s.jets.JetCount, 0, kMaxJets);
         for (int j = 1; j < count; ++j) DrawWaterStream(s, layers, j);
+        FlushWaterStreams();
     }
 
     glEnable(GL_BLEND);
@@ -179,47 +180,102 @@ void SceneRenderer::DrawFrame(const VisualiserState& s, const FrameLayers& layer
 
 void SceneRenderer::DrawWaterStream(const VisualiserState& s, const FrameLayers& layers, int j) {
     const JetTable& jets = s.jets;
+    batchJets_ = &jets;
     JetLook look = ComputeJetLook(jets, j, s.levels.DmxDisplay, layers.spot, s.camera.Zoom);
+    const float x0 = jets.X[j], y0 = jets.Y[j], z0 = jets.Z[j];
 
-    glLineWidth(1);
     if (layers.nozzle) {
-        glColor3f(0.7f, 0.6f, 0);
-        glPushMatrix();
-        glTranslatef(jets.X[j], jets.Y[j] + 0.15f, jets.Z[j]);
-        glRotatef(90, 1, 0, 0);
-        gluCylinder(scene_, 0.03, 0.03, 0.1, 7, 1);
-        glPopMatrix();
+        if (layers.wire) {
+            nozzleJets_.push_back(j);
+        } else {
+            // The filled GLU cylinder of 7 slices, 0.03 wide, hanging 0.1 down from Y + 0.15.
+            constexpr int kSlices = 7;
+            constexpr double kTwoPi = 6.28318530717958647692;
+            for (int i = 0; i < kSlices; ++i) {
+                double a0 = kTwoPi * i / kSlices, a1 = kTwoPi * (i + 1) / kSlices;
+                float sx0 = float(0.03 * std::sin(a0)), sz0 = float(0.03 * std::cos(a0));
+                float sx1 = float(0.03 * std::sin(a1)), sz1 = float(0.03 * std::cos(a1));
+                nozzleQuads_.push_back({x0 + sx0, y0 + 0.15f, z0 + sz0});
+                nozzleQuads_.push_back({x0 + sx0, y0 + 0.05f, z0 + sz0});
+                nozzleQuads_.push_back({x0 + sx1, y0 + 0.05f, z0 + sz1});
+                nozzleQuads_.push_back({x0 + sx1, y0 + 0.15f, z0 + sz1});
+            }
+        }
     }
-    glLineWidth(float(look.width));
-    glPointSize(float(look.width));
 
-    glPushMatrix();
-    glTranslatef(jets.X[j], jets.Y[j], jets.Z[j]);
-    glRotatef(jets.Rotation[j] + 180, 0, 1, 0);
-    glColor3f(look.red, look.green, look.blue);
+    // The jet's frame: translated to the nozzle, turned Rotation + 180 about y.
+    double theta = (double(jets.Rotation[j]) + 180.0) * 3.14159265358979323846 / 180.0;
+    float c = float(std::cos(theta)), sn = float(std::sin(theta));
+    auto put = [&](std::vector<ColouredVertex>& out, const Vec3& v) {
+        out.push_back({look.red, look.green, look.blue, x0 + v.x * c + v.z * sn, y0 + v.y, z0 - v.x * sn + v.z * c});
+    };
+    int w = std::clamp(look.width, 1, kWidths - 1);
+    std::vector<ColouredVertex>& lines = jetLines_[w];
     if (jets.Kind[j] == kKindRotation) {
         Vec3 arm[kSpiralArmPoints];
         int pump = LevelAt(s.levels.DmxDisplay, jets.PumpDmx[j]);
         for (int i = 0; i < kSpiralArms; ++i) {
             BuildSpiralArm(i, jets.Height[j], pump, s.SpiralPhase, arm);
-            glBegin(GL_LINE_STRIP);
-            glNormal3f(0, 0, 0);
-            for (const Vec3& v : arm) Vertex(v);
-            glEnd();
+            jetStrips_[w].push_back({int(lines.size()), kSpiralArmPoints});
+            for (const Vec3& v : arm) put(lines, v);
         }
     } else {
         BuildArc(jets.Segments[j], jets.Height[j], look.tilt, look.power, s.parabola, rnd_, line_, spray_);
-        glBegin(GL_LINE_STRIP);
-        glNormal3f(0, 0, 0);
-        for (const Vec3& v : line_) Vertex(v);
-        glEnd();
-        if (!spray_.empty()) {
-            glBegin(GL_POINTS);
-            for (const Vec3& v : spray_) Vertex(v);
+        jetStrips_[w].push_back({int(lines.size()), int(line_.size())});
+        for (const Vec3& v : line_) put(lines, v);
+        for (const Vec3& v : spray_) put(jetPoints_[w], v);
+    }
+}
+
+void SceneRenderer::FlushWaterStreams() {
+    glLineWidth(1);
+    if (!nozzleQuads_.empty() || !nozzleJets_.empty()) {
+        glColor3f(0.7f, 0.6f, 0);
+        if (!nozzleQuads_.empty()) {
+            glBegin(GL_QUADS);
+            for (const Vec3& v : nozzleQuads_) Vertex(v);
             glEnd();
         }
+        if (batchJets_) {
+            for (int j : nozzleJets_) {
+                glPushMatrix();
+                glTranslatef(batchJets_->X[j], batchJets_->Y[j] + 0.15f, batchJets_->Z[j]);
+                glRotatef(90, 1, 0, 0);
+                gluCylinder(scene_, 0.03, 0.03, 0.1, 7, 1);
+                glPopMatrix();
+            }
+        }
     }
-    glPopMatrix();
+    for (int w = 1; w < kWidths; ++w) {
+        const std::vector<ColouredVertex>& lines = jetLines_[w];
+        if (!lines.empty()) {
+            glLineWidth(float(w));
+            for (const auto& strip : jetStrips_[w]) {
+                const ColouredVertex& first = lines[size_t(strip.first)];
+                glColor3f(first.r, first.g, first.b);
+                glBegin(GL_LINE_STRIP);
+                glNormal3f(0, 0, 0);
+                for (int k = strip.first; k < strip.first + strip.second; ++k) glVertex3fv(&lines[size_t(k)].x);
+                glEnd();
+            }
+        }
+        const std::vector<ColouredVertex>& points = jetPoints_[w];
+        if (!points.empty()) {
+            glPointSize(float(w));
+            glBegin(GL_POINTS);
+            for (const ColouredVertex& v : points) {
+                glColor3f(v.r, v.g, v.b);
+                glVertex3fv(&v.x);
+            }
+            glEnd();
+        }
+        jetLines_[w].clear();
+        jetPoints_[w].clear();
+        jetStrips_[w].clear();
+    }
+    nozzleQuads_.clear();
+    nozzleJets_.clear();
+    batchJets_ = nullptr;
 }
 
 void SceneRenderer::DrawAxes() {
@@ -345,12 +401,7 @@ void SceneRenderer::DrawLampPost(double x, double z) {
     glTranslated(x, 0, z);
     glRotatef(-90, 1, 0, 0);
     gluCylinder(scene_, 0.3, 0.3, 4, 21, 1);
-    glBegin(GL_QUADS);
-    for (size_t i = 0; i < lampTorusV_.size(); ++i) {
-        glNormal3f(lampTorusN_[i].x, lampTorusN_[i].y, lampTorusN_[i].z);
-        Vertex(lampTorusV_[i]);
-    }
-    glEnd();
+    DrawTorusQuads(lampTorusV_, lampTorusN_, 12);
     glPopMatrix();
 }
 
@@ -474,12 +525,25 @@ void SceneRenderer::DrawSolidCone(double base, double height, int slices, int st
 
 void SceneRenderer::DrawSolidTorus(double tube, double ring, int sides, int rings) {
     BuildTorusMesh(tube, ring, sides, rings, torusV_, torusN_);
-    glBegin(GL_QUADS);
-    for (size_t i = 0; i < torusV_.size(); ++i) {
-        glNormal3f(torusN_[i].x, torusN_[i].y, torusN_[i].z);
-        Vertex(torusV_[i]);
+    DrawTorusQuads(torusV_, torusN_, sides);
+}
+
+// The mesh's quads of one ring share edges, so each ring goes out as one quad strip.
+void SceneRenderer::DrawTorusQuads(const std::vector<Vec3>& v, const std::vector<Vec3>& n, int sides) {
+    const size_t perRing = size_t(sides) * 4;
+    for (size_t base = 0; base + perRing <= v.size(); base += perRing) {
+        glBegin(GL_QUAD_STRIP);
+        for (int k = 0; k <= sides; ++k) {
+            // Quad k holds (i, k), (i+1, k), (i+1, k+1), (i, k+1); the last side closes on k+1.
+            size_t q = base + size_t(k < sides ? k : sides - 1) * 4;
+            size_t a = k < sides ? q : q + 3, b = k < sides ? q + 1 : q + 2;
+            glNormal3f(n[a].x, n[a].y, n[a].z);
+            Vertex(v[a]);
+            glNormal3f(n[b].x, n[b].y, n[b].z);
+            Vertex(v[b]);
+        }
+        glEnd();
     }
-    glEnd();
 }
 
 }  // namespace spirelo

@@ -28,7 +28,11 @@ public:
     // Frees the quadrics; the context they were made in must be current.
     void Release();
 
+    // Jet j joins this frame's batches (one per line width); FlushWaterStreams draws them.
+    // Within the jets' pass depth testing is on and blending off, so the batches give the
+    // picture that one draw per jet would.
     void DrawWaterStream(const VisualiserState& s, const FrameLayers& layers, int j);
+    void FlushWaterStreams();
     void DrawAxes();
     void DrawGrid();
     void DrawPipes();
@@ -62,9 +66,20 @@ private:
     std::vector<uint8_t> peopleDrawn_;
 
     GLUquadric* shapeQuadric();
+    void DrawTorusQuads(const std::vector<Vec3>& v, const std::vector<Vec3>& n, int sides);
     GLUquadric* scene_ = nullptr;   // SceneQuadric: lines or fill, as the wire button says
     GLUquadric* shape_ = nullptr;   // always filled with smooth normals
     FastRandom rnd_;
+    struct ColouredVertex {
+        float r, g, b, x, y, z;
+    };
+    static constexpr int kWidths = 22;   // line widths 1..21
+    // Strips of one width share a vertex array; each jet is one strip (first vertex, count).
+    std::vector<ColouredVertex> jetLines_[kWidths], jetPoints_[kWidths];
+    std::vector<std::pair<int, int>> jetStrips_[kWidths];
+    std::vector<Vec3> nozzleQuads_;
+    std::vector<int> nozzleJets_;
+    const JetTable* batchJets_ = nullptr;
     std::vector<Vec3> line_, spray_, torusV_, torusN_;
     std::vector<Vec3> lampTorusV_, lampTorusN_;
 };
