@@ -230,6 +230,7 @@ public:
     std::uint64_t mixed = 0;   // frames mixed and handed to the output, ever
     float appliedLeft = -1, appliedRight = -1;
     std::vector<float> acc, chanBuf;
+    std::vector<std::shared_ptr<Channel>> active;   // the channels mixed last
 
     // ---- clock (clockMutex) ----
     std::mutex clockMutex;
@@ -426,9 +427,10 @@ public:
     void mix(std::int16_t* out, std::size_t frames) {
         std::uint32_t outRate = rate.load();
         acc.assign(frames * 2, 0.0f);
-        std::vector<std::shared_ptr<Channel>> active;
-        {
-            std::lock_guard<std::mutex> lock(tableMutex);
+        // The peak scan's idle-priority thread also takes the table lock: rather than wait on
+        // it, mix with the previous period's list (a channel started just now joins a period later).
+        if (std::unique_lock<std::mutex> lock(tableMutex, std::try_to_lock); lock.owns_lock()) {
+            active.clear();
             for (auto& [h, c] : table)
                 if (!c->decodeOnly && c->playing.load()) active.push_back(c);
         }
@@ -595,6 +597,7 @@ public:
         mode = Mode::None;
         manualFail = false;
         std::lock_guard<std::mutex> mixLock(mixMutex);
+        active.clear();
         std::lock_guard<std::mutex> lock(clockMutex);
         std::uint64_t h = heardLocked(NowNs());
         handed = std::max(handed, mixed);
