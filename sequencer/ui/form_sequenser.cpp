@@ -895,8 +895,11 @@ void TFormSequenser::SpeedButtonOpenSequensClick() {
     SaveDialogSeq.FileName = Q(d.sNameFileSeq);
     setWindowTitle(Q("Open file Sequenser: " + d.sNameFileSeq));
     // The memo follows the file: its own notes, never the previous file's.
-    if (r == spirelo::FileLoad::Loaded || r == spirelo::FileLoad::OldLayout || d.sNameFileSeq != previous)
-        LoadMemoFromNotesFile();
+    const bool read = r == spirelo::FileLoad::Loaded || r == spirelo::FileLoad::OldLayout;
+    if (read || d.sNameFileSeq != previous) LoadMemoFromNotesFile();
+    // The name edit, selector and step bar show the opened file's sequencer, so an edit of the
+    // name never carries the previous file's name into this one.
+    if (read) ScrollBarNombSeqChange();
     RedrawAllarea();
 }
 

@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <optional>
 
@@ -85,7 +86,11 @@ protected:
         const std::string keep = d.sNameFileSeq;
         d.sNameFileSeq = path;
         d.SequencerStepData[0][0][0] = marker;
+        const std::string name = "file " + std::to_string(marker);
+        std::memset(d.SequencerNames[0], ' ', 16);
+        std::memcpy(d.SequencerNames[0], name.data(), name.size());
         ASSERT_TRUE(SaveSeqFile(d));
+        std::memset(d.SequencerNames[0], 0, 16);
         d.sNameFileSeq = keep;
         d.SequencerStepData[0][0][0] = 0;
     }
@@ -385,6 +390,7 @@ TEST_F(SequencerWindow, OpeningAnotherFileReloadsItsOwnNotes) {
     EXPECT_EQ(w.MemoNotes->toPlainText(), "notes of b\nsecond line");
     EXPECT_EQ(w.windowTitle().toStdString(), "Open file Sequenser: " + b);
     EXPECT_EQ(w.SaveDialogSeq.FileName.toStdString(), b);
+    EXPECT_EQ(w.edtNameSeq->text(), "file 2          ");
 
     w.SpeedButtonSaveSeq->click();
     EXPECT_EQ(ReadText(Path("b.txt")), "notes of b\r\nsecond line\r\n");
