@@ -8,6 +8,7 @@
 #include "core/text_routines.h"
 #include "core/track_file.h"
 #include "core/ui/form_about.h"
+#include "dmx/live_data_writer.h"
 #include "dmx/ui/form_usb_com.h"
 #include "dmx/ui/form_visual.h"
 #include "platform/message_service.h"
@@ -246,8 +247,8 @@ void TFormMaim::FormClose() {
 void TFormMaim::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
-    // The live-data sections belong to the DMX window's writer, which releases them (unmap,
-    // then close) when it goes; nothing here may touch them after that.
+    auto& d = ShowDataInstance();
+    if (d.MappingOpenFlag == 1) spirelo::FileMappingOFF(d, spirelo::LiveDataInstance());
     spirelo::InstanceGuardInstance().markEnded();
 }
 

@@ -6,6 +6,7 @@
 #include "core/instance_guard.h"
 #include "core/show_data.h"
 #include "core/track_file.h"
+#include "dmx/live_data_writer.h"
 #include "dmx/ui/form_usb_com.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
@@ -21,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using spirelo::Answer;
@@ -345,10 +347,23 @@ TEST_F(MainWindow, ClosingWritesTheSettingsAndEndsTheProgram) {
     EXPECT_EQ(ended.count(), 1);
     EXPECT_TRUE(fs::exists(dir / "Spirelo.ini"));
 
-    // Its end writes the ended marks.
+    // Its end releases the live-data sections and writes the ended marks.
+    auto& live = spirelo::LiveDataInstance();
+    const std::string names[] = {live.DmxName, live.SpectrName};
+    live.DmxName = "SpireloMaimTestDmx" + std::to_string(::getpid());
+    live.SpectrName = "SpireloMaimTestSpectr" + std::to_string(::getpid());
+    ASSERT_TRUE(spirelo::FileMappingToON(ShowDataInstance(), live, *messages));
+    ASSERT_EQ(ShowDataInstance().MappingOpenFlag, 1);
     delete FormMaim;
     FormMaim = nullptr;
     spirelo::IniFile guard((dir / "twice.ini").string());
     EXPECT_EQ(guard.readString("Appl", "Complete", ""), "Normal");
     EXPECT_EQ(guard.readString("Appl", "Repeat", ""), "noJobSpirelo");
+    EXPECT_EQ(ShowDataInstance().MappingOpenFlag, 0);
+    EXPECT_FALSE(live.DmxMap.isOpen());
+    EXPECT_FALSE(live.SpectrMap.isOpen());
+    spirelo::SharedSection::unlink(live.DmxName);
+    spirelo::SharedSection::unlink(live.SpectrName);
+    live.DmxName = names[0];
+    live.SpectrName = names[1];
 }
