@@ -245,6 +245,33 @@ TEST_F(SoundWindow, TheMusicDrivesTheTracksIntoTheFrame) {
     ResetShowData(d);
 }
 
+TEST_F(SoundWindow, TheShowListStartOpensTheFirstShowOnlyOnce) {
+    ShowData& d = ShowDataInstance();
+    WriteWav(dir / "first.mp3", 4);
+    WriteWav(dir / "show.mp3", 4);               // the start-up show: must not replace the list's
+    std::ofstream(dir / "first.trk") << "";
+    std::ofstream(dir / "list.shw") << (dir / "first.trk").string() << "\r\n";
+    ResetShowData(d);
+    d.sNameFileProject = (dir / "show.trk").string();
+    d.ShowListFileName = (dir / "list.shw").string();
+    d.MusicListFileName = (dir / "music.msc").string();
+    d.ProgramOptions[10] = 2;                    // "Play PlayList begin"
+    ShowClockInstance().SoundChannel = 0;
+    create();
+    QTest::qWait(150);                           // the first tick has opened the list's show
+    const ShowClock& clk = ShowClockInstance();
+    const uint32_t channel = clk.SoundChannel;
+    ASSERT_NE(channel, 0u);
+    EXPECT_EQ(d.sNameFileProject, (dir / "first.trk").string());
+    QTest::qWait(1100);                          // two mode-timer ticks later
+    EXPECT_EQ(clk.SoundChannel, channel);        // not opened again
+    EXPECT_GT(clk.CurStep, 15);                  // and not restarted
+    EXPECT_EQ(d.sNameFileProject, (dir / "first.trk").string());
+    delete FormSound;
+    FormSound = nullptr;
+    ResetShowData(d);
+}
+
 TEST_F(SoundWindow, ScreenshotsOfEachPage) {
     ShowClock& clk = ShowClockInstance();
     create();
