@@ -279,22 +279,22 @@ void TFormMaim::setScheduleOn(bool on) {
     ShowDataInstance().ProgramFlags[10] = on ? 1 : 0;
 }
 
-void TFormMaim::changeModeByHand(int mode) {
+void TFormMaim::ChangeModeByHand(int mode) {
     setScheduleOn(false);
     ShowDataInstance().AquelMode = uint8_t(mode);
     if (FormSound) FormSound->SetJobingMode();
 }
 
-void TFormMaim::SpeedButtonModeAllOFFClick() { changeModeByHand(0); }
-void TFormMaim::SpeedButtonModePauseClick() { changeModeByHand(1); }
+void TFormMaim::SpeedButtonModeAllOFFClick() { ChangeModeByHand(0); }
+void TFormMaim::SpeedButtonModePauseClick() { ChangeModeByHand(1); }
 void TFormMaim::SpeedButtonModeStatickClick() {
     setScheduleOn(false);
     ShowWindow(FormUSB_COM);
     ShowDataInstance().AquelMode = 2;
     if (FormSound) FormSound->SetJobingMode();
 }
-void TFormMaim::SpeedButtonModePlayClick() { changeModeByHand(3); }
-void TFormMaim::SpeedButtonModeDanceClick() { changeModeByHand(4); }
+void TFormMaim::SpeedButtonModePlayClick() { ChangeModeByHand(3); }
+void TFormMaim::SpeedButtonModeDanceClick() { ChangeModeByHand(4); }
 
 void TFormMaim::SpeedButtonModeMusicClick() {
     if (!FormSound) return;

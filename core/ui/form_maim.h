@@ -52,6 +52,10 @@ public:
     void SpeedButtonForwardClick();
     void SpeedButtonPrewClick();
 
+    // A mode change made outside the sound window (mode buttons, macros, a DMX recording's
+    // start): untick the schedule (and clear its stored flag), store the mode, SetJobingMode.
+    void ChangeModeByHand(int mode);
+
     // Sets the caption to "File track: " + name (the sound window and the show list use it too).
     void SetTrackCaption(const QString& name);
 
@@ -96,7 +100,6 @@ protected:
 
 private:
     void createControls();
-    void changeModeByHand(int mode);
     void setScheduleOn(bool on);
 
     spirelo::FileDialog openDialog_{spirelo::FileDialog::Kind::Open};
