@@ -39,7 +39,7 @@ bool FileMappingToON(ShowData& d, LiveDataSections& live, MessageService& messag
 // Unmaps both (only while open). Returns true when it closed them.
 bool FileMappingOFF(ShowData& d, LiveDataSections& live);
 
-// Step C2 of the output cycle: both texts from DmxOut and the spectrum, only while open.
+// Every output cycle after the pipeline: both texts from DmxOut and the spectrum, only while open.
 void WriteLiveData(ShowData& d, LiveDataSections& live, LiveSpectrum spectrum);
 
 }  // namespace spirelo

@@ -147,11 +147,11 @@ uint8_t raschetSweep(int value, int min, int max) {
 PipelineRequests ProcTimerDMX(ShowData& d, DmxOutputState& st, int32_t curStep) {
     PipelineRequests req;
 
-    // P1
+    // The monitor may draw again; its first tap is the scene frame.
     st.FrameSentFlag = 1;
     Tap(st, 1, d.DmxFrame);
 
-    // P2: hand level in STATIC, else the frame where a stopped or playing sequencer drives the
+    // Target: hand level in STATIC, else the frame where a stopped or playing sequencer drives the
     // channel; otherwise the target holds.
     {
         uint8_t driven[kChannelSlots] = {};
@@ -169,11 +169,11 @@ PipelineRequests ProcTimerDMX(ShowData& d, DmxOutputState& st, int32_t curStep) 
     }
     Tap(st, 2, d.DmxTarget);
 
-    // P3
+    // No slot has claimed a channel yet.
     std::memset(st.RateFreeFlags + 1, 1, kChannels);
     std::memset(st.MuxFreeFlags + 1, 1, kChannels);
 
-    // P4..P6
+    // Effect slots: the four manual ones outside dance, the 60 show slots in dance.
     const uint8_t mode = d.AquelMode;
     if (mode == 0 || mode == 1 || mode == 2 || mode == 3 || mode == 5) {
         // Manual slots: every one moves its channels, whatever its kind, with no time window.
@@ -242,7 +242,7 @@ PipelineRequests ProcTimerDMX(ShowData& d, DmxOutputState& st, int32_t curStep) 
         }
     }
 
-    // P7
+    // Unclaimed channels pass through.
     for (int i = 1; i <= kChannels; ++i) {
         if (st.RateFreeFlags[i]) d.DmxSlewed[i] = d.DmxTarget[i];
     }
@@ -255,13 +255,13 @@ PipelineRequests ProcTimerDMX(ShowData& d, DmxOutputState& st, int32_t curStep) 
         for (int i = 1; i <= kChannels; ++i) st.MonitorFrame[i] = st.RateFreeFlags[i] ? 196 : 63;
     }
 
-    // P8
+    // Inversion, before the master level and the window.
     for (int i = 1; i <= kChannels; ++i) {
         if (d.InvertFlag[i]) d.DmxEffected[i] = uint8_t(255 - d.DmxEffected[i]);
     }
     Tap(st, 5, d.DmxEffected);
 
-    // P9: the master level of the jets over the inverter area.
+    // The master level of the jets over the inverter area.
     std::memcpy(d.DmxMastered + 1, d.DmxEffected + 1, kChannels);
     if (d.ProgramOptions[13] < 255) {
         const int master = ClampByte(d.ProgramOptions[13]);
@@ -272,7 +272,7 @@ PipelineRequests ProcTimerDMX(ShowData& d, DmxOutputState& st, int32_t curStep) 
     }
     Tap(st, 6, d.DmxMastered);
 
-    // P10
+    // Min/max window.
     for (int i = 1; i <= kChannels; ++i) {
         const uint8_t mn = d.ChannelMin[i], mx = d.ChannelMax[i];
         if (!st.SweepValid[i] || st.SweepMin[i] != mn || st.SweepMax[i] != mx) RebuildSweep(st, i, mn, mx);
@@ -280,7 +280,7 @@ PipelineRequests ProcTimerDMX(ShowData& d, DmxOutputState& st, int32_t curStep) 
     }
     Tap(st, 7, d.DmxScaled);
 
-    // P11
+    // Output channel remap.
     for (int i = 1; i <= kChannels; ++i) {
         if (d.CoderTable[i] >= kChannels) d.CoderTable[i] = kChannels;
         const int src = d.CoderTable[i];
@@ -288,7 +288,7 @@ PipelineRequests ProcTimerDMX(ShowData& d, DmxOutputState& st, int32_t curStep) 
     }
     Tap(st, 8, d.DmxOut);
 
-    // P12
+    // OFF blanks the output and restarts the slewed and effected stages from 0.
     if (mode == 0) {
         std::memset(d.DmxOut + 1, 0, kChannels);
         std::memset(d.DmxEffected + 1, 0, kChannels);

@@ -47,7 +47,7 @@ struct PipelineRequests {
     int vibratoPosition = -1;                  // the effect editor's pbVibrato, -1: unchanged
 };
 
-// Steps P1..P12 of one cycle. curStep is the show clock's current step.
+// One cycle up to the final levels in DmxOut (sending is the window's). curStep is the show clock's current step.
 PipelineRequests ProcTimerDMX(ShowData& d, DmxOutputState& st, int32_t curStep);
 
 // Monitor tap 9: the frame as encoded for the wire (called when a frame is built).

@@ -305,7 +305,7 @@ void TFormUSB_COM::ProcTimerDMX() {
     if (req.vibratoPosition >= 0 && FormSound && FormSound->pbVibrato)
         SetProgress(FormSound->pbVibrato, req.vibratoPosition);
 
-    // P13
+    // Sending, and the shape that shows whether USB output is on.
     if (CheckBoxFTDI->isChecked()) {
         SendToUsb();
         paintFtdiShape(true);
@@ -313,7 +313,7 @@ void TFormUSB_COM::ProcTimerDMX() {
         paintFtdiShape(false);
     }
 
-    // P14
+    // The "Output" read-outs, every 11th cycle.
     if (StepOutputLabelCounter(st)) {
         const int top = ReadoutTopChannel(d);
         const ReadoutFormat f = readoutFormat();
