@@ -209,34 +209,29 @@ void TFormMaim::SetTrackCaption(const QString& name) {
 
 void TFormMaim::FormCreate() {
     auto& d = ShowDataInstance();
-    // 1. The guard has let this start through (ProgramMain refuses earlier): mark it running.
+    // The guard has let this start through (ProgramMain refuses earlier): mark it running.
     spirelo::InstanceGuardInstance().markRunning();
-    // 2.
     d.MappingOpenFlag = 0;
     d.ScanProgress = 100;
-    // 3. 84 pixels with the frame: the client holds just the tool bar and the status bar.
+    // 84 pixels with the frame: the client holds just the tool bar and the status bar.
     setFixedHeight(kClientHeight);
-    // 4.
     spirelo::ResetShowData(d);
-    // 5.
     spirelo::ReadIniSettings(d);
-    // 6.
     {
         const std::string program = spirelo::ProgramFile();
         const size_t slash = program.rfind('/');
         d.ProgramFolder = slash == std::string::npos ? std::string("./") : program.substr(0, slash + 1);
     }
-    // 7. The sequencer file before the track file.
+    // The sequencer file before the track file.
     spirelo::ClearDmxBuffers(d);
     spirelo::OpenSeqFile(d);
     spirelo::OpenTrackFile(d);
-    // 8.
     const QString name = QString::fromStdString(d.sNameFileProject);
     OpenDialogTrack->FileName = name;
     SaveDialogTrack->FileName = name;
     SetTrackCaption(name);
     SpeedButtonSaveFile->setEnabled(true);
-    // 9. Matches SpeedButtonModeDance, down from the start.
+    // Matches SpeedButtonModeDance, down from the start.
     d.AquelMode = 4;
 }
 
