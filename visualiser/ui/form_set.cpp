@@ -54,10 +54,7 @@ void TFormSet::FormCreate() {
     ScrollBarNomberKollectors->setValue(1);
     VisualiserInstance().CurrentCollector = 1;
     std::string path = FormMain->StartLayoutPath();
-    if (OpenFile(path)) {
-        dlgOpen.FileName = dlgSave.FileName = Q(path);
-        setWindowTitle(Q(std::string(kCaption) + " File:" + path));
-    }
+    if (OpenFile(path)) dlgOpen.FileName = dlgSave.FileName = Q(path);
     ReturnScrollKollektor();
     created_ = true;
     SetTimerEnabled(TimerPaint, true);

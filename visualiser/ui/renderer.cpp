@@ -516,7 +516,25 @@ void SceneRenderer::DrawPersonB(int kind, double x, double z, double base, doubl
 }
 
 void SceneRenderer::DrawSolidSphere(double radius, int slices, int stacks) {
-    gluSphere(shapeQuadric(), radius, slices, stacks);
+    // The filled, smooth-shaded GLU sphere (same vertices and normals), as one batch of quads
+    // instead of a strip per stack.
+    if (slices < 2 || stacks < 1) return;
+    constexpr double kPi = 3.14159265358979323846;
+    auto put = [&](int i, int j) {
+        double theta = 2 * kPi * (i == slices ? 0 : i) / slices, phi = kPi * j / stacks;
+        double x = std::sin(theta) * std::sin(phi), y = std::cos(theta) * std::sin(phi), z = std::cos(phi);
+        glNormal3d(x, y, z);
+        glVertex3d(x * radius, y * radius, z * radius);
+    };
+    glBegin(GL_QUADS);
+    for (int j = 0; j < stacks; ++j)
+        for (int i = 0; i < slices; ++i) {
+            put(i, j);
+            put(i, j + 1);
+            put(i + 1, j + 1);
+            put(i + 1, j);
+        }
+    glEnd();
 }
 
 void SceneRenderer::DrawSolidCone(double base, double height, int slices, int stacks) {
@@ -528,22 +546,15 @@ void SceneRenderer::DrawSolidTorus(double tube, double ring, int sides, int ring
     DrawTorusQuads(torusV_, torusN_, sides);
 }
 
-// The mesh's quads of one ring share edges, so each ring goes out as one quad strip.
+// One batch of independent quads: one draw for the whole torus.
 void SceneRenderer::DrawTorusQuads(const std::vector<Vec3>& v, const std::vector<Vec3>& n, int sides) {
-    const size_t perRing = size_t(sides) * 4;
-    for (size_t base = 0; base + perRing <= v.size(); base += perRing) {
-        glBegin(GL_QUAD_STRIP);
-        for (int k = 0; k <= sides; ++k) {
-            // Quad k holds (i, k), (i+1, k), (i+1, k+1), (i, k+1); the last side closes on k+1.
-            size_t q = base + size_t(k < sides ? k : sides - 1) * 4;
-            size_t a = k < sides ? q : q + 3, b = k < sides ? q + 1 : q + 2;
-            glNormal3f(n[a].x, n[a].y, n[a].z);
-            Vertex(v[a]);
-            glNormal3f(n[b].x, n[b].y, n[b].z);
-            Vertex(v[b]);
-        }
-        glEnd();
+    (void)sides;
+    glBegin(GL_QUADS);
+    for (size_t i = 0; i < v.size(); ++i) {
+        glNormal3f(n[i].x, n[i].y, n[i].z);
+        Vertex(v[i]);
     }
+    glEnd();
 }
 
 }  // namespace spirelo
