@@ -198,4 +198,53 @@ TEST_F(FormMainTest, OpeningALayoutReloadsItsNotes) {
     EXPECT_EQ(FormSet->windowTitle().toStdString(), "Установка параметров фонтана File:" + b);
 }
 
+TEST_F(FormMainTest, ClosingKeepsTheViewButtonsAndWindowInTheSettings) {
+    writeIni(dir + "/gone.a3d");
+    createWindows();
+    EXPECT_TRUE(FormMain->SpeedButtonStreams->isChecked());
+    EXPECT_FALSE(FormMain->SpeedButtonAlfa->isChecked()) << "persisted buttons default to up";
+    FormMain->GLMouseWheel(-240);
+    FormMain->btnWiewIso->click();
+    FormMain->SpeedButtonWire->setChecked(true);
+    FormMain->close();
+    IniFile ini(dir + "/Glimmora.ini");
+    EXPECT_EQ(ini.readInteger("SavePos", "Zoom", 0), -47);
+    EXPECT_DOUBLE_EQ(ini.readFloat("SavePos", "RotationX", 0), 21);
+    EXPECT_DOUBLE_EQ(ini.readFloat("SavePos", "RotationY", 0), 15);
+    EXPECT_TRUE(ini.readBool("Button", "Wire", false));
+    EXPECT_TRUE(ini.readBool("Button", "Streams", false));
+    EXPECT_FALSE(ini.readBool("Button", "Alfa", true));
+    EXPECT_EQ(ini.readInteger("FormMain", "Width", 0), FormMain->geometry().width());
+    delete FormHelp;
+    FormHelp = nullptr;
+    delete FormSet;
+    FormSet = nullptr;
+    IniFile after(dir + "/Glimmora.ini");
+    EXPECT_EQ(after.readInteger("Price", "Truba_D30mm_S2mm_1m", 0), 1510);
+    EXPECT_EQ(after.readInteger("FormSet", "Kollectors", 0), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/No File.txT")) << "no notes without a layout";
+}
+
+TEST_F(FormMainTest, TourButtonsStepTheCaption) {
+    writeIni(dir + "/gone.a3d");
+    createWindows();   // STOP was clicked: one step on
+    EXPECT_EQ(FormMain->SpeedButtonLeng->text(), "2>1");
+    FormMain->SpeedButtonREcord->click();   // stores point 1 and moves to 2
+    FormMain->SpeedButtonLeng->click();     // the last point is 1
+    EXPECT_EQ(FormMain->SpeedButtonLeng->text(), "3>2");
+    FormMain->SpeedButtonBegin->click();
+    EXPECT_EQ(FormMain->SpeedButtonLeng->text(), "1>2");
+    EXPECT_FALSE(FormMain->SpeedButtonPlay->isChecked());
+    EXPECT_EQ(VisualiserInstance().collectors.TourZoom[1], 43);
+}
+
+TEST(FormHelpTest, HoldsTheFixedHelpLines) {
+    TFormHelp help;
+    QStringList lines = help.mmo->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 15);
+    EXPECT_EQ(lines[4].toStdString(), "Мышка + правая кнопка = вращение");
+    EXPECT_EQ(lines[13].toStdString(), "Можно нажимать любые кнопки, кроме кнопки\"Строителя\"");
+    EXPECT_EQ(help.windowTitle().toStdString(), "Help");
+}
+
 }  // namespace
