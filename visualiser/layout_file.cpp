@@ -3,6 +3,7 @@
 #include "common/text_codec.h"
 
 #include <bit>
+#include <filesystem>
 #include <cstring>
 
 namespace spirelo {
@@ -83,6 +84,14 @@ LayoutLoadResult LoadLayoutFile(const std::string& path, CollectorTable& t) {
         res.status = LayoutLoad::Missing;
         res.caption = kCaptionNotLoaded;
         res.message = "Файл " + CrLf() + path + CrLf() + "не найден ";
+        return res;
+    }
+    // A file of another size is never read into memory, however large it is.
+    std::error_code ec;
+    auto size = std::filesystem::file_size(path, ec);
+    if (!ec && size != kLayoutFileSize) {
+        res.status = LayoutLoad::WrongSize;
+        res.caption = kCaptionNotLoaded;
         return res;
     }
     std::vector<uint8_t> bytes;

@@ -157,6 +157,10 @@ void TFormMain::FormCreate() {
     s.LayoutFileName = kNoLayoutFile;
 
     ResetVisualiserTables(s);
+    s.tour = TourState{};
+    s.SpiralPhase = 0;
+    s.FrameCount = 0;
+    s.FpsLastTick = 0;
     setWindowTitle(Q("Программа визуализации фонтанов " + startLayoutPath_));
 
     std::string error;
