@@ -42,7 +42,7 @@ void Run(benchmark::State& state, VisualiserState& s, const FrameLayers& layers)
     for (int i = 0; i < 5; ++i) renderer.DrawFrame(s, layers);
     gl.finish();
     for (auto _ : state) {
-        s.SpiralPhase -= 7;
+        AdvanceSpiralPhase(s.SpiralPhase);
         renderer.DrawFrame(s, layers);
         gl.finish();
     }

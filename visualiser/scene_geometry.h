@@ -53,6 +53,13 @@ JetLook ComputeJetLook(const JetTable& jets, int j, const uint8_t* display, bool
 void BuildArc(int segments, double height, double tilt, double power, const ParabolaTable& p,
               RandomSource& rnd, std::vector<Vec3>& line, std::vector<Vec3>& spray);
 
+// The rotation jets turn 7 degrees per frame; the phase is kept within one turn so that a
+// visualiser left running for days keeps its float precision (the arms look the same).
+inline void AdvanceSpiralPhase(float& phase) {
+    phase -= 7;
+    if (phase <= -360) phase += 360;
+}
+
 inline constexpr int kSpiralArms = 6;
 inline constexpr int kSpiralArmPoints = 22;   // the start point and 21 more
 // Arm i (0..5) of a rotation jet at the given pump level and spiral phase (degrees).

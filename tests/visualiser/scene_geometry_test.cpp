@@ -147,6 +147,24 @@ TEST(Arc, SpiralArmsGrowWithThePump) {
     }
 }
 
+TEST(Arc, SpiralPhaseStaysWithinATurnAndKeepsItsSteps) {
+    float phase = 0;
+    Vec3 a[kSpiralArmPoints], b[kSpiralArmPoints];
+    for (int frame = 1; frame <= 10'000'000; ++frame) {
+        AdvanceSpiralPhase(phase);
+        ASSERT_GT(phase, -360.0f);
+        ASSERT_LE(phase, 0.0f);
+    }
+    // Ten million frames on, the arms still turn by 7 degrees a frame.
+    BuildSpiralArm(0, 21, 255, phase, a);
+    AdvanceSpiralPhase(phase);
+    BuildSpiralArm(0, 21, 255, phase + 7, b);
+    for (int i = 0; i < kSpiralArmPoints; ++i) {
+        EXPECT_NEAR(a[i].x, b[i].x, 1e-4);
+        EXPECT_NEAR(a[i].z, b[i].z, 1e-4);
+    }
+}
+
 TEST(People, PlacementFromTheRandomSource) {
     auto p = std::make_unique<People>();
     FixedRandom r({0.0, 0.25, 0.5});   // kind, angle, radius per slot

@@ -299,7 +299,7 @@ void TFormMain::PaintFrame() {
     VisualiserState& s = VisualiserInstance();
     int fps = 0;
     if (CountFrame(s, MillisecondsSinceStart(), fps)) btnFPS->setText("FPS - " + QString::number(fps));
-    s.SpiralPhase -= 7;
+    AdvanceSpiralPhase(s.SpiralPhase);
     renderer_.DrawFrame(s, Layers());
 }
 
