@@ -1,6 +1,7 @@
 #include "dmx/ui/form_usb_com.h"
 
 #include "common/ini_file.h"
+#include "common/timing_log.h"
 #include "common/ui/qt_helpers.h"
 #include "core/macro_file.h"
 #include "dmx/areas.h"
@@ -286,6 +287,7 @@ spirelo::CustomerTexts TFormUSB_COM::CustomerTextsForSettings() const {
 }
 
 void TFormUSB_COM::TimerDMXTimer() {
+    if (TimingLog* timing = TimingLog::Instance()) timing->record('D');
     // A message box opened by another handler keeps timers running: no cycle inside a cycle.
     if (inCycle_) return;
     inCycle_ = true;

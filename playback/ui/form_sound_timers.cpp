@@ -3,6 +3,7 @@
 #include "playback/ui/form_sound.h"
 
 #include "common/file_io.h"
+#include "common/timing_log.h"
 #include "common/ui/qt_helpers.h"
 #include "core/event_log.h"
 #include "core/show_data.h"
@@ -140,6 +141,14 @@ void TFormSound::TimerRepaintTimer() {
     if (!busy.entered() || destroyed_) return;
     ShowData& d = ShowDataInstance();
     ShowClock& clk = ShowClockInstance();
+    if (TimingLog* timing = TimingLog::Instance()) {
+        // The step the show stood at until now, against the step of what is heard now.
+        int64_t heard = -1;
+        if (clk.BytesPerPixel >= 3 && clk.BytesPerStep > 0 && clk.SoundChannel != 0)
+            heard = static_cast<int64_t>(BASS_ChannelGetPosition(clk.SoundChannel, BASS_POS_BYTE) & 0xFFFFFFFFu) /
+                    clk.BytesPerStep;
+        timing->record('T', clk.CurStep, heard);
+    }
     // Every newly opened show starts without the previous show's selection and loop.
     if (clk.SoundChannel != lastSoundChannel_) {
         lastSoundChannel_ = clk.SoundChannel;

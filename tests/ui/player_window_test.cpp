@@ -73,11 +73,12 @@ struct PlayerWindow : ::testing::Test {
         InstallMessageService(nullptr);
         OverrideProgramFile("");
     }
-    // Runs the event loop until pred holds (or 10 s pass).
+    // Runs the event loop until pred holds (or 60 s pass: the peak scan runs at idle
+    // priority and gets no CPU while the other tests of a parallel run keep every core busy).
     static bool WaitFor(const std::function<bool()>& pred) {
         QElapsedTimer t;
         t.start();
-        while (!pred() && t.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        while (!pred() && t.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         return pred();
     }
 };

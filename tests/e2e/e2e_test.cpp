@@ -1,0 +1,263 @@
+// One show step's road, end to end: the demo's tracks set levels in time with the music, the
+// controller publishes them as live text and writes the same levels to the USB interface, a
+// second controller is refused, and the visualiser draws the water from the live text.
+#include "common/file_io.h"
+#include "common/live_data.h"
+#include "common/shared_section.h"
+#include "dmx/usb_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fcntl.h>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace spirelo;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+struct Process {
+    pid_t pid = -1;
+    std::string log;
+};
+
+Process Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log) {
+    Process p;
+    p.log = log;
+    p.pid = ::fork();
+    if (p.pid == 0) {
+        int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (fd >= 0) {
+            ::dup2(fd, 1);
+            ::dup2(fd, 2);
+        }
+        int devnull = ::open("/dev/null", O_RDONLY);
+        if (devnull >= 0) ::dup2(devnull, 0);
+        for (const auto& kv : env) ::putenv(const_cast<char*>(kv.c_str()));
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        _exit(127);
+    }
+    return p;
+}
+
+// Waits up to timeout for the process to end; returns true and its status when it did.
+bool WaitFor(Process& p, double timeout, int* status) {
+    auto start = Clock::now();
+    while (Seconds(start, Clock::now()) < timeout) {
+        int st = 0;
+        pid_t r = ::waitpid(p.pid, &st, WNOHANG);
+        if (r == p.pid) {
+            *status = st;
+            p.pid = -1;
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+void Stop(Process& p) {
+    if (p.pid <= 0) return;
+    ::kill(p.pid, SIGTERM);
+    int st;
+    if (!WaitFor(p, 10, &st)) {
+        ::kill(p.pid, SIGKILL);
+        ::waitpid(p.pid, &st, 0);
+        p.pid = -1;
+    }
+}
+
+bool Alive(Process& p) {
+    int st;
+    return p.pid > 0 && ::waitpid(p.pid, &st, WNOHANG) == 0;
+}
+
+std::string Slurp(const std::string& path) {
+    std::string s;
+    ReadWholeFile(path, s);
+    return s;
+}
+
+bool ReadLevels(SharedSection& s, uint8_t levels[513]) {
+    std::string text;
+    if (!s.readText(text) || text.size() < kLiveTextDigits) return false;
+    return DecodeHexLevels(text, levels + 1, 512) == 512;
+}
+
+int RunCommand(const std::string& cmd) { return std::system(cmd.c_str()); }
+
+struct Image {
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgb;
+};
+
+// Binary PPM (P6, maxval 255), as ImageMagick writes it.
+bool ReadPpm(const std::string& path, Image& img) {
+    std::string data = Slurp(path);
+    size_t pos = 0;
+    auto token = [&]() {
+        while (pos < data.size()) {
+            if (std::isspace(static_cast<unsigned char>(data[pos]))) ++pos;
+            else if (data[pos] == '#') { while (pos < data.size() && data[pos] != '\n') ++pos; }
+            else break;
+        }
+        size_t b = pos;
+        while (pos < data.size() && !std::isspace(static_cast<unsigned char>(data[pos]))) ++pos;
+        return data.substr(b, pos - b);
+    };
+    if (token() != "P6") return false;
+    img.w = std::atoi(token().c_str());
+    img.h = std::atoi(token().c_str());
+    if (token() != "255") return false;
+    ++pos;
+    size_t need = size_t(img.w) * img.h * 3;
+    if (img.w <= 0 || img.h <= 0 || data.size() < pos + need) return false;
+    img.rgb.assign(data.begin() + pos, data.begin() + pos + need);
+    return true;
+}
+
+// The visualiser's main window, grabbed from the X display.
+bool Grab(const std::string& path, Image& img) {
+    std::string cmd = "id=$(xwininfo -root -tree | grep -F '(\"Glimmora\" \"Glimmora\")' | head -n1 | awk '{print $1}'); "
+                      "[ -n \"$id\" ] && import -window \"$id\" -depth 8 " + path;
+    return RunCommand(cmd) == 0 && ReadPpm(path, img);
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    fs::path dir;
+    Process controller, visualiser;
+    std::vector<std::string> env;
+
+    void SetUp() override {
+        char tmpl[] = "/tmp/spirelo-e2e-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+        fs::create_directories(dir / "bin");
+        fs::create_directories(dir / "run");
+        fs::permissions(dir / "run", fs::perms::owner_all);
+        const fs::path bin = SPIRELO_BIN_DIR;
+        // Programs keep their settings beside themselves: run copies, so the test owns them.
+        for (const char* prog : {"Spirelo", "Glimmora"})
+            fs::copy_file(bin / prog, dir / "bin" / prog);
+        ASSERT_EQ(RunCommand((bin / "demo-show").string() + " " + (dir / "show").string() + " " + (dir / "bin").string() +
+                      " > " + (dir / "demo.log").string() + " 2>&1"),
+                  0);
+        SharedSection::unlink(kDmxSectionName);
+        SharedSection::unlink(kSpectrumSectionName);
+        env = {"SPIRELO_USB=simulated:" + (dir / "frames.bin").string(), "SPIRELO_AUDIO=null",
+               "XDG_RUNTIME_DIR=" + (dir / "run").string(), "XDG_CONFIG_HOME=" + (dir / "config").string(),
+               "LIBGL_ALWAYS_SOFTWARE=1"};
+    }
+
+    void TearDown() override {
+        Stop(visualiser);
+        Stop(controller);
+        SharedSection::unlink(kDmxSectionName);
+        SharedSection::unlink(kSpectrumSectionName);
+        if (HasFailure()) {
+            for (const char* log : {"spirelo.log", "second.log", "glimmora.log"})
+                std::fprintf(stderr, "---- %s ----\n%s\n", log, Slurp((dir / log).string()).substr(0, 4000).c_str());
+            std::fprintf(stderr, "(files kept in %s)\n", dir.c_str());
+        } else if (!std::getenv("SPIRELO_E2E_KEEP")) {
+            fs::remove_all(dir);
+        }
+    }
+};
+
+TEST_F(EndToEnd, DemoShowRunsFromMusicToUsbToTheVisualiser) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+    controller = Spawn({(dir / "bin" / "Spirelo").string()}, env, (dir / "spirelo.log").string());
+
+    // 1. The live text follows the tracks: the pumps come in at 1 s, the first spot goes red
+    //    at 2 s, so red arrives one second after the show's first level.
+    SharedSection live;
+    uint8_t levels[513] = {};
+    Clock::time_point firstLevel{}, red{};
+    bool sawFirst = false, sawRed = false;
+    auto start = Clock::now();
+    while (Seconds(start, Clock::now()) < 60 && !sawRed) {
+        ASSERT_TRUE(Alive(controller)) << "the controller ended";
+        if (!live.isOpen()) live.open(kDmxSectionName, kLiveTextSize);
+        if (live.isOpen() && ReadLevels(live, levels)) {
+            auto now = Clock::now();
+            bool any = false;
+            for (int c = 1; c <= 512; ++c) any = any || levels[c] != 0;
+            if (any && !sawFirst) {
+                sawFirst = true;
+                firstLevel = now;
+                std::string which;
+                for (int c = 1; c <= 512; ++c)
+                    if (levels[c]) which += " " + std::to_string(c) + "=" + std::to_string(levels[c]);
+                std::fprintf(stderr, "first levels after %.3f s:%s\n", Seconds(start, now), which.substr(0, 300).c_str());
+            }
+            if (sawFirst && levels[1] == 255) { sawRed = true; red = now; }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(sawFirst) << "no level was ever published";
+    ASSERT_TRUE(sawRed) << "channel 1 never reached 255";
+    std::fprintf(stderr, "first level to channel 1 at 255: %.3f s (the tracks say 1.000 s)\n", Seconds(firstLevel, red));
+    EXPECT_NEAR(Seconds(firstLevel, red), 1.0, 0.3);
+
+    // 2. What the interface received decodes to what the live text says (same cycle).
+    bool matched = false;
+    for (int attempt = 0; attempt < 10 && !matched; ++attempt) {
+        ASSERT_TRUE(ReadLevels(live, levels));
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadWholeFile((dir / "frames.bin").string(), bytes));
+        auto frames = DecodeDmxUsbFrames(bytes, false);
+        ASSERT_FALSE(frames.empty());
+        for (size_t k = frames.size(); k-- > 0 && k + 40 > frames.size() && !matched;)
+            matched = std::memcmp(frames[k].levels + 1, levels + 1, 512) == 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(37));
+    }
+    EXPECT_TRUE(matched) << "no recent frame holds the levels of the live text";
+
+    // 3. A second controller is refused while the first runs.
+    Process second = Spawn({(dir / "bin" / "Spirelo").string()}, env, (dir / "second.log").string());
+    int status = 0;
+    ASSERT_TRUE(WaitFor(second, 20, &status)) << "the second controller did not end";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0);
+    EXPECT_TRUE(Alive(controller));
+
+    // 4. The visualiser reads the section and draws lit water: a picture with the show's
+    //    levels against one after the levels went to zero differs where the water was.
+    visualiser = Spawn({(dir / "bin" / "Glimmora").string()}, env, (dir / "glimmora.log").string());
+    std::this_thread::sleep_for(std::chrono::seconds(6));
+    ASSERT_TRUE(Alive(visualiser)) << "the visualiser ended";
+    Image lit, dark;
+    ASSERT_TRUE(Grab((dir / "lit.ppm").string(), lit)) << "could not grab the visualiser's window";
+    Stop(controller);
+    std::string zeros(kLiveTextDigits, '0');
+    ASSERT_TRUE(live.writeText(zeros.data(), zeros.size()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(Grab((dir / "dark.ppm").string(), dark));
+    ASSERT_EQ(lit.rgb.size(), dark.rgb.size());
+    int water = 0;
+    for (size_t i = 0; i + 2 < lit.rgb.size(); i += 3) {
+        int diff = 0;
+        for (int k = 0; k < 3; ++k) diff += std::abs(int(lit.rgb[i + k]) - int(dark.rgb[i + k]));
+        if (diff > 120) ++water;
+    }
+    EXPECT_GT(water, 300) << "the picture did not change with the levels (" << lit.w << "x" << lit.h << ")";
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+// Writes the demo show into a folder: demo.mp3 (60 s with a beat), demo.trk, demo.seq,
+// demo.shw, demo.msc and the Glimmora layout demo.a3d; with a second folder, also the two
+// programs' settings files there, so that programs started from that folder open the demo.
+//
+//   demo-show <show-folder> [<program-folder>]
+#include "demo_audio.h"
+#include "demo_show.h"
+
+#include "common/file_io.h"
+#include "common/ini_file.h"
+#include "core/seq_file.h"
+#include "core/show_data.h"
+#include "core/track_file.h"
+#include "visualiser/layout_file.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr double kSongSeconds = 60.0;
+
+bool Fail(const std::string& what, const std::string& why) {
+    std::fprintf(stderr, "demo-show: %s: %s\n", what.c_str(), why.c_str());
+    return false;
+}
+
+std::string Absolute(const std::string& dir) {
+    char* real = ::realpath(dir.c_str(), nullptr);
+    std::string out = real ? real : dir;
+    std::free(real);
+    return out;
+}
+
+bool WriteSettings(const std::string& show, const std::string& programs) {
+    spirelo::IniFile spirelo(programs + "/Spirelo.ini");
+    spirelo.writeString("AreaFile", "LastFileTrack", show + "/demo.trk");
+    spirelo.writeString("AreaFile", "LastFileSeq", show + "/demo.seq");
+    spirelo.writeString("AreaFile", "LastFileShow", show + "/demo.shw");
+    spirelo.writeString("AreaFile", "LastMusicList", show + "/demo.msc");
+    spirelo.writeBool("SystemInfo", "Mapping", true);
+    std::string err;
+    if (!spirelo.save(&err)) return Fail(spirelo.path(), err);
+
+    spirelo::IniFile glimmora(programs + "/Glimmora.ini");
+    glimmora.writeString("File", "LastFile", show + "/demo.a3d");
+    // The layers that show water and light come up pressed.
+    for (const char* key : {"Depth", "Streams", "Spot", "WaterOn"})
+        glimmora.writeBool("Button", key, true);
+    glimmora.writeInteger("SavePos", "Zoom", -demo::kDemoZoom);
+    glimmora.writeFloat("SavePos", "RotationX", demo::kDemoRotationX);
+    glimmora.writeFloat("SavePos", "RotationY", 0);
+    glimmora.writeFloat("SavePos", "RotationZ", 0);
+    glimmora.writeFloat("SavePos", "ViewerX", 0);
+    glimmora.writeFloat("SavePos", "ViewerY", demo::kDemoViewerY);
+    // Top left of the screen, clear of the controller's windows.
+    glimmora.writeInteger("FormMain", "Left", 0);
+    glimmora.writeInteger("FormMain", "Top", 0);
+    glimmora.writeInteger("FormMain", "Width", 1000);
+    glimmora.writeInteger("FormMain", "Height", 700);
+    if (!glimmora.save(&err)) return Fail(glimmora.path(), err);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: demo-show <show-folder> [<program-folder>]\n");
+        return 2;
+    }
+    ::mkdir(argv[1], 0755);
+    const std::string show = Absolute(argv[1]);
+
+    if (std::string err = demo::WriteDemoMusic(show + "/demo.mp3", kSongSeconds); !err.empty())
+        { Fail(show + "/demo.mp3", err); return 1; }
+
+    auto d = spirelo::MakeShowData();
+    spirelo::ResetShowData(*d);
+    for (int e = 0; e < spirelo::kEffects; ++e) spirelo::ResetEffect(*d, e);
+    demo::BuildDemoSequencers(*d);
+    demo::BuildDemoTracks(*d, static_cast<int>(kSongSeconds * 20));
+    d->sNameFileSeq = show + "/demo.seq";
+    d->sNameFileProject = show + "/demo.trk";
+    if (auto r = spirelo::SaveSeqFile(*d); !r) { Fail(d->sNameFileSeq, r.message); return 1; }
+    if (auto r = spirelo::SaveTrackFile(*d); !r) { Fail(d->sNameFileProject, r.message); return 1; }
+
+    auto layout = std::make_unique<spirelo::CollectorTable>();
+    demo::BuildDemoLayout(*layout);
+    if (auto r = spirelo::SaveLayoutFile(show + "/demo.a3d", *layout); !r.io)
+        { Fail(show + "/demo.a3d", r.io.message); return 1; }
+
+    if (auto r = spirelo::WriteFileAtomic(show + "/demo.shw", show + "/demo.trk\n"); !r)
+        { Fail(show + "/demo.shw", r.message); return 1; }
+    if (auto r = spirelo::WriteFileAtomic(show + "/demo.msc", std::string()); !r)
+        { Fail(show + "/demo.msc", r.message); return 1; }
+
+    if (argc == 3) {
+        ::mkdir(argv[2], 0755);
+        if (!WriteSettings(show, Absolute(argv[2]))) return 1;
+    }
+    std::printf("demo show written to %s\n", show.c_str());
+    return 0;
+}
