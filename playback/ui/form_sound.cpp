@@ -112,11 +112,6 @@ QSlider* Track(QWidget* parent, int x, int y, int w, int h, int min, int max, in
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
-void SetBarSilently(QScrollBar* b, int v) {
-    const QSignalBlocker block(b);
-    b->setValue(v);
-}
-
 }  // namespace
 
 TFormSound::TFormSound(QWidget* parent) : QWidget(parent) {

@@ -87,7 +87,9 @@ TEST_F(SharedSectionTest, SharedBetweenTwoProcessesInEitherStartOrder) {
             _exit(text == "0A0B" ? 0 : 3);
         }
         char c;
-        if (!writerFirst) ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        if (!writerFirst) {
+            ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        }
         SharedSection w;
         ASSERT_TRUE(w.open(name, 1025));
         uint8_t lv[2] = {10, 11};

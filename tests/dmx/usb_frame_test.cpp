@@ -51,7 +51,7 @@ TEST(DmxUsbFrame, EveryFFIsEscapedAndOnlyFF) {
 }
 
 TEST(DmxUsbFrame, StreamCarriesOffsetsAndUndoesWithTheTable) {
-    uint8_t out[513], send[513] = {}, back[513] = {};
+    uint8_t out[513], send[513] = {};
     for (int i = 0; i <= 512; ++i) out[i] = uint8_t(i * 37 + 5);
     FillSendBuffer(out, send, kOutputFormatStream, 7, 30);
     std::vector<uint8_t> f = Frame(send, kOutputFormatStream, 7, 30);

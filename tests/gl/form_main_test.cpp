@@ -11,9 +11,9 @@
 #include "visualiser/ui/gl_view.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -25,15 +25,8 @@ using namespace spirelo;
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (done()) return true;
-    }
-    return done();
-}
+// Sleeps between events, so a parallel run's other tests keep their CPU.
+bool WaitFor(const std::function<bool()>& done, int ms) { return QTest::qWaitFor(done, ms); }
 
 // Pixels of the picture above the nozzles that are not dark, alpha ignored.
 int LitAbove(const QImage& img, int rows) {

@@ -308,7 +308,9 @@ TEST_F(AudioEngine, FrequencyChangesSpeedButPositionsCountFileBytes) {
         float f = 0;
         BASS_ChannelGetAttribute(h, BASS_ATTRIB_FREQ, &f);
         EXPECT_EQ(f, static_cast<float>(c.fileRate));
-        if (c.freq > 0) EXPECT_TRUE(BASS_ChannelSetAttribute(h, BASS_ATTRIB_FREQ, c.freq));
+        if (c.freq > 0) {
+            EXPECT_TRUE(BASS_ChannelSetAttribute(h, BASS_ATTRIB_FREQ, c.freq));
+        }
         BASS_ChannelPlay(h, false);
         std::uint64_t last = 0;
         for (int i = 0; i < 100; ++i) {

@@ -219,7 +219,9 @@ TEST_F(SpectrumOfPlayedTones, EachToneLightsItsBand) {
         EXPECT_EQ(loudest, bin);
         EXPECT_EQ(s.SpectrumPeak[bin], kSpectrumHeight) << bin;
         for (int k = 0; k < kFftBands; ++k)
-            if (std::abs(k - bin) > 3) EXPECT_LT(s.SpectrumPeak[k], 20) << "tone " << bin << " band " << k;
+            if (std::abs(k - bin) > 3) {
+                EXPECT_LT(s.SpectrumPeak[k], 20) << "tone " << bin << " band " << k;
+            }
         BASS_StreamFree(c.SoundChannel);
     }
 }
