@@ -24,8 +24,8 @@ inline constexpr int kSpotsStartStep = 40;  // 2 s: channel 1 (red of spot 1) go
 inline constexpr int kValvesStartStep = 60; // 3 s
 
 // The visualiser's camera on the demo fountain.
-inline constexpr int kDemoZoom = 30;          // the camera's Zoom is its negative
-inline constexpr int kDemoRotationX = 12;
+inline constexpr int kDemoZoom = 22;          // the camera's Zoom is its negative
+inline constexpr int kDemoRotationX = 20;
 inline constexpr float kDemoViewerY = -2.0f;
 
 // Fills the sequencer store, options and tracks of d (which the caller has reset).

@@ -56,9 +56,9 @@ bool WriteSettings(const std::string& show, const std::string& programs) {
     glimmora.writeFloat("SavePos", "RotationZ", 0);
     glimmora.writeFloat("SavePos", "ViewerX", 0);
     glimmora.writeFloat("SavePos", "ViewerY", demo::kDemoViewerY);
-    // Top left of the screen, clear of the controller's windows.
+    // Left of the screen, below the controller's tool bar.
     glimmora.writeInteger("FormMain", "Left", 0);
-    glimmora.writeInteger("FormMain", "Top", 0);
+    glimmora.writeInteger("FormMain", "Top", 80);
     glimmora.writeInteger("FormMain", "Width", 1000);
     glimmora.writeInteger("FormMain", "Height", 700);
     if (!glimmora.save(&err)) return Fail(glimmora.path(), err);
