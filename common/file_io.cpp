@@ -11,6 +11,21 @@ namespace spirelo {
 namespace {
 IoResult Fail(int err) { return IoResult{false, err, std::strerror(err)}; }
 
+// Writes all of data to fd; 0 or the errno of the failed write.
+int WriteAll(int fd, const void* data, size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t n = ::write(fd, p, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
 template <typename Buf>
 IoResult ReadInto(const std::string& path, Buf& out) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -63,19 +78,10 @@ IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size)
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
     if (fd < 0) return Fail(errno);
-    const char* p = static_cast<const char*>(data);
-    size_t left = size;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            ::unlink(name.data());
-            return Fail(e);
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
+    if (int e = WriteAll(fd, data, size)) {
+        ::close(fd);
+        ::unlink(name.data());
+        return Fail(e);
     }
     // Keep the permissions of the file we replace; a new file gets the usual 0644.
     struct stat st{};
@@ -97,18 +103,9 @@ IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size)
 IoResult AppendToFile(const std::string& path, const void* data, size_t size) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return Fail(errno);
-    const char* p = static_cast<const char*>(data);
-    size_t left = size;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            return Fail(e);
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
+    if (int e = WriteAll(fd, data, size)) {
+        ::close(fd);
+        return Fail(e);
     }
     if (::close(fd) != 0) return Fail(errno);
     return {};

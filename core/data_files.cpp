@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/event_log.h"
 #include "core/text_routines.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
@@ -48,6 +49,32 @@ IoResult ReadBlockFile(const std::string& path, FileBytes& out) {
     ::close(fd);
     out = {buffer.get(), size};
     return {};
+}
+
+FileLoad OpenShowBlockFile(const std::string& name, const std::string& defaultName, const std::string* keepName,
+                           const BlockFileKind& kind, std::string& nameField, FileBytes& bytes) {
+    if (!FileExists(name)) {
+        WriteLog("ReadSave", kind.logProcedure, kind.missingLogText);
+        nameField = defaultName;
+        return FileLoad::Missing;
+    }
+    const std::string nameOnFailure = keepName ? *keepName : defaultName;
+    if (IoResult r = ReadBlockFile(name, bytes); !r) {
+        nameField = nameOnFailure;
+        ReportReadFailure(name, r);
+        return FileLoad::ReadError;
+    }
+    const size_t size = bytes.size;
+    const char* oldText = size == kind.currentSize ? nullptr : kind.oldLayoutMessage(size);
+    if (size != kind.currentSize && !oldText) {
+        nameField = nameOnFailure;
+        WriteLog("ReadSave", kind.logProcedure, "Unknown_file_size " + name + " Leng=" + std::to_string(size));
+        Messages().message(TwoLines(kind.unknownSizeText, name + " Leng=" + std::to_string(size)));
+        return FileLoad::UnknownSize;
+    }
+    nameField = name;
+    if (oldText) Messages().message(oldText);
+    return oldText ? FileLoad::OldLayout : FileLoad::Loaded;
 }
 
 void ReportReadFailure(const std::string& path, const IoResult& r) {

@@ -31,6 +31,23 @@ struct FileBytes {
 };
 IoResult ReadBlockFile(const std::string& path, FileBytes& out);
 
+// One kind of the show's block files, for OpenShowBlockFile.
+struct BlockFileKind {
+    const char* logProcedure;       // the event log's procedure name
+    const char* missingLogText;     // the log text for a missing file
+    const char* unknownSizeText;    // the first line of the box for a size no layout has
+    size_t currentSize;
+    const char* (*oldLayoutMessage)(size_t size);   // the box for an older layout, else nullptr
+};
+
+// The checks every block file's open makes before its bytes are applied. A missing file takes
+// defaultName; a file that cannot be used (unreadable, unknown size) leaves keepName, or
+// defaultName when there is none, so a later save never overwrites a file that was not read.
+// On Loaded or OldLayout nameField is name, the old layout's box has been shown and bytes
+// hold the file.
+FileLoad OpenShowBlockFile(const std::string& name, const std::string& defaultName, const std::string* keepName,
+                           const BlockFileKind& kind, std::string& nameField, FileBytes& bytes);
+
 // Tells the user that reading or writing path failed, with the system's text for it.
 void ReportReadFailure(const std::string& path, const IoResult& r);
 void ReportWriteFailure(const std::string& path, const IoResult& r);

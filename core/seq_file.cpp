@@ -116,36 +116,18 @@ const char* OldLayoutMessage(size_t size) {
 std::string DefaultSeqName() { return ProgramStem() + ".seq"; }
 
 FileLoad OpenSeqFileAs(ShowData& d, const std::string name, const std::string* keepName) {
-    // The name a file that cannot be used leaves: the one before the open, or at start the default.
-    auto nameOnFailure = [&] { return keepName ? *keepName : DefaultSeqName(); };
-    if (!FileExists(name)) {
-        WriteLog("ReadSave", "OpenSeqFile", "File_no_found_sNameFileSeq");
-        d.sNameFileSeq = DefaultSeqName();
-        return FileLoad::Missing;
-    }
+    static const BlockFileKind kind{"OpenSeqFile", "File_no_found_sNameFileSeq",
+                                    "Неизвестный размер файла секвенсеров, файл не прочитан:", kSeqFileSize,
+                                    OldLayoutMessage};
     FileBytes bytes;
-    if (IoResult r = ReadBlockFile(name, bytes); !r) {
-        d.sNameFileSeq = nameOnFailure();
-        ReportReadFailure(name, r);
-        return FileLoad::ReadError;
-    }
-    const size_t size = bytes.size;
-    if (size != kSeqFileSize && !OldLayoutMessage(size)) {
-        // No reset either: an empty store would reach the file with the next (auto)save.
-        d.sNameFileSeq = nameOnFailure();
-        WriteLog("ReadSave", "OpenSeqFile", "Unknown_file_size " + name + " Leng=" + std::to_string(size));
-        Messages().message(TwoLines("Неизвестный размер файла секвенсеров, файл не прочитан:",
-                                    name + " Leng=" + std::to_string(size)));
-        return FileLoad::UnknownSize;
-    }
-    d.sNameFileSeq = name;
-    const char* oldText = OldLayoutMessage(size);
-    if (oldText) Messages().message(oldText);
+    const FileLoad r = OpenShowBlockFile(name, DefaultSeqName(), keepName, kind, d.sNameFileSeq, bytes);
+    // Nothing is reset on a failure: an empty store would reach the file with the next (auto)save.
+    if (r != FileLoad::Loaded && r != FileLoad::OldLayout) return r;
     ResetSequenceDataBeforeLoad(d);   // every known layout holds the whole step store
-    ApplySeqFileBytes(d, bytes.data, size);
-    if (!oldText) return FileLoad::Loaded;
-    SaveSeqFile(d);   // the old layout is replaced by the current one under the same name
-    return FileLoad::OldLayout;
+    ApplySeqFileBytes(d, bytes.data, bytes.size);
+    // The old layout is replaced by the current one under the same name.
+    if (r == FileLoad::OldLayout) SaveSeqFile(d);
+    return r;
 }
 
 }  // namespace

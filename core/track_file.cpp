@@ -109,33 +109,13 @@ namespace {
 std::string DefaultTrackName() { return ProgramStem() + ".trk"; }
 
 FileLoad OpenTrackFileAs(ShowData& d, const std::string name, const std::string* keepName) {
-    // The name a file that cannot be used leaves: the one before the open, or at start the default.
-    auto nameOnFailure = [&] { return keepName ? *keepName : DefaultTrackName(); };
-    if (!FileExists(name)) {
-        WriteLog("ReadSave", "OpenTrackFile", "File not found_sNameFileProject");
-        d.sNameFileProject = DefaultTrackName();
-        return FileLoad::Missing;
-    }
+    static const BlockFileKind kind{"OpenTrackFile", "File not found_sNameFileProject",
+                                    "Неизвестный размер файла треков, файл не прочитан:", kTrackFileSize,
+                                    OldLayoutMessage};
     FileBytes bytes;
-    if (IoResult r = ReadBlockFile(name, bytes); !r) {
-        d.sNameFileProject = nameOnFailure();
-        ReportReadFailure(name, r);
-        return FileLoad::ReadError;
-    }
-    const size_t size = bytes.size;
-    if (size != kTrackFileSize && !OldLayoutMessage(size)) {
-        // Treated like a missing file, except that the name is not taken: a later save must
-        // not overwrite a file we could not read.
-        d.sNameFileProject = nameOnFailure();
-        WriteLog("ReadSave", "OpenTrackFile", "Unknown_file_size " + name + " Leng=" + std::to_string(size));
-        Messages().message(TwoLines("Неизвестный размер файла треков, файл не прочитан:",
-                                    name + " Leng=" + std::to_string(size)));
-        return FileLoad::UnknownSize;
-    }
-    d.sNameFileProject = name;
-    if (const char* text = OldLayoutMessage(size)) Messages().message(text);
-    ApplyTrackFileBytes(d, bytes.data, size);
-    return size == kTrackFileSize ? FileLoad::Loaded : FileLoad::OldLayout;
+    const FileLoad r = OpenShowBlockFile(name, DefaultTrackName(), keepName, kind, d.sNameFileProject, bytes);
+    if (r == FileLoad::Loaded || r == FileLoad::OldLayout) ApplyTrackFileBytes(d, bytes.data, bytes.size);
+    return r;
 }
 
 }  // namespace
