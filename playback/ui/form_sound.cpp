@@ -749,31 +749,30 @@ std::vector<std::string> ReadListFile(const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+// Fills box from the list file and selects the stored row (0 when it no longer exists); true
+// when the file gave at least one line.
+bool LoadListBox(QListWidget* box, const std::string& file, int32_t& row, QLabel* countLabel) {
+    if (file.empty() || !FileExists(file)) return false;
+    box->clear();
+    for (const std::string& l : ReadListFile(file)) box->addItem(QString::fromStdString(l));
+    if (box->count() == 0) return false;
+    if (row >= box->count() || row < 0) row = 0;
+    box->setCurrentRow(row);
+    countLabel->setText(QString::number(box->count()));
+    return true;
+}
+
+}  // namespace
+
 void TFormSound::loadLists() {
     ShowData& d = ShowDataInstance();
-    // Music list.
-    if (!d.MusicListFileName.empty() && FileExists(d.MusicListFileName)) {
-        ListBoxMusic->clear();
-        for (const std::string& l : ReadListFile(d.MusicListFileName)) ListBoxMusic->addItem(QString::fromStdString(l));
-        if (ListBoxMusic->count() > 0) {
-            if (d.ProgramOptions[30] >= ListBoxMusic->count() || d.ProgramOptions[30] < 0) d.ProgramOptions[30] = 0;
-            ListBoxMusic->setCurrentRow(d.ProgramOptions[30]);
-            dlgOpenMusicList.FileName = dlgSaveMusicList.FileName = QString::fromStdString(d.MusicListFileName);
-            lblmaxFileMusic->setText(QString::number(ListBoxMusic->count()));
-        }
-    }
+    if (LoadListBox(ListBoxMusic, d.MusicListFileName, d.ProgramOptions[30], lblmaxFileMusic))
+        dlgOpenMusicList.FileName = dlgSaveMusicList.FileName = QString::fromStdString(d.MusicListFileName);
     GroupBoxMUsicList->setTitle(QString::fromStdString("Music List " + d.MusicListFileName));
-    // Show list.
-    if (!d.ShowListFileName.empty() && FileExists(d.ShowListFileName)) {
-        ListBoxShow->clear();
-        for (const std::string& l : ReadListFile(d.ShowListFileName)) ListBoxShow->addItem(QString::fromStdString(l));
-        if (ListBoxShow->count() > 0) {
-            if (d.ProgramOptions[24] >= ListBoxShow->count() || d.ProgramOptions[24] < 0) d.ProgramOptions[24] = 0;
-            ListBoxShow->setCurrentRow(d.ProgramOptions[24]);
-            SaveDialogShow.FileName = OpenDialogShow.FileName = QString::fromStdString(d.ShowListFileName);
-            lblmaxFileShow->setText(QString::number(ListBoxShow->count()));
-        }
-    }
+    if (LoadListBox(ListBoxShow, d.ShowListFileName, d.ProgramOptions[24], lblmaxFileShow))
+        SaveDialogShow.FileName = OpenDialogShow.FileName = QString::fromStdString(d.ShowListFileName);
 }
 
 void TFormSound::saveShowList() {
