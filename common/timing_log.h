@@ -1,6 +1,6 @@
 // Timestamps of the running controller's periodic work, for the timing measurement: written
 // only when the environment variable SPIRELO_TIMING names a file. Records are kept in memory
-// and appended to the file about once a second, so the timer paths do no I/O of their own.
+// and appended to the file about once a second, so only one timer pass a second writes.
 #pragma once
 
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "common/file_io.h"
 
@@ -30,6 +31,22 @@ struct FileBytes {
     size_t size = 0;
 };
 IoResult ReadBlockFile(const std::string& path, FileBytes& out);
+
+// One block of a show file: where in the show data it lives and how many bytes it has. D is
+// ShowData for reading a file into it, const ShowData for writing one out.
+template <class D>
+struct Block {
+    std::conditional_t<std::is_const_v<D>, const void*, void*> p;
+    size_t n;
+};
+
+// The file's bytes: every block in order.
+template <class Blocks>
+BlockWriter WriteBlocks(const Blocks& blocks, size_t fileSize) {
+    BlockWriter out(fileSize);
+    for (const auto& b : blocks) out.put(b.p, b.n);
+    return out;
+}
 
 // One kind of the show's block files, for OpenShowBlockFile.
 struct BlockFileKind {

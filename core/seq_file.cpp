@@ -16,15 +16,6 @@ static_assert(sizeof(ShowData::SequencerChannelMask) >= kSeqMaskBlock);
 
 namespace {
 
-template <class D>
-using BytePtr = std::conditional_t<std::is_const_v<D>, const void*, void*>;
-
-template <class D>
-struct Block {
-    BytePtr<D> p;
-    size_t n;
-};
-
 // Per-channel tables are stored as entries 0..511: channel 512 is not in the files.
 constexpr size_t kChannelBlock = kChannels;
 constexpr size_t kCoderBlock = kChannels * sizeof(uint16_t);
@@ -133,11 +124,7 @@ FileLoad OpenSeqFileAs(ShowData& d, const std::string name, const std::string* k
 }  // namespace
 
 namespace {
-BlockWriter CurrentLayout(const ShowData& d) {
-    BlockWriter out(kSeqFileSize);
-    for (const auto& b : CurrentBlocks(d)) out.put(b.p, b.n);
-    return out;
-}
+BlockWriter CurrentLayout(const ShowData& d) { return WriteBlocks(CurrentBlocks(d), kSeqFileSize); }
 }  // namespace
 
 std::vector<uint8_t> SeqFileBytes(const ShowData& d) { return CurrentLayout(d).bytes(); }

@@ -16,15 +16,6 @@ static_assert(sizeof(ShowData::TrackSeq) >= kTrackPlaneBlock);
 
 namespace {
 
-template <class D>
-using BytePtr = std::conditional_t<std::is_const_v<D>, const void*, void*>;
-
-template <class D>
-struct Block {
-    BytePtr<D> p;
-    size_t n;
-};
-
 // The current layout, block after block. The planes are stored in their first 521,600 bytes,
 // so the last 32 steps of track 32 are not in the file.
 template <class D>
@@ -69,11 +60,7 @@ const char* OldLayoutMessage(size_t size) {
 }  // namespace
 
 namespace {
-BlockWriter CurrentLayout(const ShowData& d) {
-    BlockWriter out(kTrackFileSize);
-    for (const auto& b : CurrentBlocks(d)) out.put(b.p, b.n);
-    return out;
-}
+BlockWriter CurrentLayout(const ShowData& d) { return WriteBlocks(CurrentBlocks(d), kTrackFileSize); }
 }  // namespace
 
 std::vector<uint8_t> TrackFileBytes(const ShowData& d) { return CurrentLayout(d).bytes(); }
