@@ -104,9 +104,8 @@ ScheduleResult ApplySchedule(ShowData& d, ModeState& m, const ScheduleInputs& in
     for (int k = 1; k <= 8; ++k) {
         if (d.ScheduleHour[k] == d.ScheduleHour[0] && d.ScheduleMinute[k] == d.ScheduleMinute[0]) {
             r.jobRed[k] = true;
-            const int mode = in.comboModes[k];
-            // A box without a selection gives no mode (it would store 255 as the mode).
-            if (mode >= 0 && mode <= 5) {
+            const int mode = d.ScheduleMode[k];
+            if (mode <= kModeMusic) {
                 r.newMode = mode;
                 d.AquelMode = uint8_t(mode);
             }

@@ -54,11 +54,11 @@ void SetModeAquel_MUSIC(ShowData& d, ModeState& m, ModeHost& h);
 // Applies AquelMode; returns the label text (mode text + " MODE").
 std::string SetJobingMode(ShowData& d, ModeState& m, ModeHost& h);
 
-// The schedule check of the mode timer (slots 1..8; comboModes[k] = slot k's combo box index).
+// The schedule check of the mode timer: slots 1..8 of the schedule arrays, each slot's mode
+// from ScheduleMode[k]; a stored mode above 5 lights its slot but sets no mode.
 struct ScheduleInputs {
     int hour = 0, minute = 0, second = 0;
     bool ScheduleOn = false;
-    int comboModes[9] = {};
 };
 struct ScheduleResult {
     std::string timeText;       // lblTIME

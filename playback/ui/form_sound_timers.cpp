@@ -194,7 +194,6 @@ void TFormSound::TimerWindowTimer() {
     in.minute = now.minute();
     in.second = now.second();
     in.ScheduleOn = CheckBoxScheduleON->isChecked();
-    for (int k = 1; k <= 8; ++k) in.comboModes[k] = ComboBoxMode[k]->currentIndex();
     const ScheduleResult r = ApplySchedule(d, m, in);
     lblTIME->setText(Q(r.timeText));
     for (int k = 1; k <= 8; ++k) shpJob[k]->setBrushColor(r.jobRed[k] ? 0x0000FF : 0x808080);

@@ -99,9 +99,9 @@ TEST_F(ModeFixture, ScheduleSlotsTheHighestWins) {
     ScheduleInputs in;
     in.hour = 12; in.minute = 0; in.second = 7;
     in.ScheduleOn = true;
-    for (int k = 1; k <= 8; ++k) { d->ScheduleHour[k] = 6; d->ScheduleMinute[k] = 0; in.comboModes[k] = 1; }
-    d->ScheduleHour[3] = 12; in.comboModes[3] = kModeStatic;
-    d->ScheduleHour[5] = 12; in.comboModes[5] = kModeDance;
+    for (int k = 1; k <= 8; ++k) { d->ScheduleHour[k] = 6; d->ScheduleMinute[k] = 0; d->ScheduleMode[k] = 1; }
+    d->ScheduleHour[3] = 12; d->ScheduleMode[3] = kModeStatic;
+    d->ScheduleHour[5] = 12; d->ScheduleMode[5] = kModeDance;
     d->AquelMode = kModeStop;
     ScheduleResult r = ApplySchedule(*d, m, in);
     EXPECT_EQ(r.timeText, "12:00:07");
@@ -118,12 +118,38 @@ TEST_F(ModeFixture, ScheduleSlotsTheHighestWins) {
     r = ApplySchedule(*d, m, in);
     EXPECT_EQ(d->AquelMode, kModeStop);
     EXPECT_FALSE(r.jobRed[5]);
+}
 
-    in.ScheduleOn = true;                          // a box without a selection sets no mode
-    in.comboModes[5] = -1;
-    in.comboModes[3] = -1;
-    ApplySchedule(*d, m, in);
-    EXPECT_EQ(d->AquelMode, kModeStop);
+TEST_F(ModeFixture, ScheduleTakesTheModesFromTheSlots) {
+    struct Case { int hour, minute; int expectMode; bool red2, red6; };
+    // slots 2 and 6 at 18:30, STATIC and MUSIC; the rest at 00:00 (reset) with OFF
+    ResetShowData(*d);
+    d->ScheduleHour[2] = d->ScheduleHour[6] = 18;
+    d->ScheduleMinute[2] = d->ScheduleMinute[6] = 30;
+    d->ScheduleMode[2] = kModeStatic;
+    d->ScheduleMode[6] = kModeMusic;
+    const Case cases[] = {{18, 30, kModeMusic, true, true}, {18, 29, -1, false, false}, {0, 0, kModeOff, false, false}};
+    for (const Case& c : cases) {
+        d->AquelMode = kModeDance;
+        ScheduleInputs in;
+        in.hour = c.hour; in.minute = c.minute; in.ScheduleOn = true;
+        const ScheduleResult r = ApplySchedule(*d, m, in);
+        EXPECT_EQ(r.newMode, c.expectMode) << c.hour << ":" << c.minute;
+        EXPECT_EQ(d->AquelMode, c.expectMode < 0 ? kModeDance : c.expectMode);
+        EXPECT_EQ(r.jobRed[2], c.red2);
+        EXPECT_EQ(r.jobRed[6], c.red6);
+        if (c.hour == 0) EXPECT_TRUE(r.jobRed[8]);
+    }
+    // a stored mode that is none of the six lights its slot and sets nothing
+    d->ScheduleMode[6] = 255;
+    d->ScheduleMode[2] = 255;
+    d->AquelMode = kModeDance;
+    ScheduleInputs in;
+    in.hour = 18; in.minute = 30; in.ScheduleOn = true;
+    const ScheduleResult r = ApplySchedule(*d, m, in);
+    EXPECT_TRUE(r.jobRed[6]);
+    EXPECT_EQ(r.newMode, -1);
+    EXPECT_EQ(d->AquelMode, kModeDance);
 }
 
 TEST(ModeTimer, MusicFollowLightsRecordingAndTheFirstOpen) {

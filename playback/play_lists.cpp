@@ -1,0 +1,70 @@
+#include "playback/play_lists.h"
+
+#include "common/text_codec.h"
+
+namespace spirelo {
+
+bool ReadPathList(const std::string& path, std::vector<std::string>& out) {
+    out.clear();
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) return false;
+    const std::string text = TextFileToUtf8(bytes);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start) out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return true;
+}
+
+IoResult WritePathList(const std::string& path, const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) text += item + "\r\n";
+    return WriteFileAtomic(path, text);
+}
+
+int ShowListIndex(int index, int count) {
+    if (count < 1) return 0;
+    if (index > count || index < 0) return 0;
+    if (index == count) return count - 1;
+    return index;
+}
+
+int MusicListIndex(int index, int count) { return index < 0 || index >= count ? 0 : index; }
+
+int NextIndex(int index, int count) { return index >= 0 && index <= count - 2 ? index + 1 : 0; }
+
+int PrevIndex(int index, int) { return index >= 1 ? index - 1 : 0; }
+
+int DropMove(std::vector<std::string>& items, int current, int target) {
+    const int count = int(items.size());
+    if (current < 0 || current >= count) return current;
+    if (target >= count) target = -1;
+    if (target > current) --target;
+    std::string taken = std::move(items[size_t(current)]);
+    items.erase(items.begin() + current);
+    if (target < 0) {
+        items.push_back(std::move(taken));
+        return count - 1;
+    }
+    items.insert(items.begin() + target, std::move(taken));
+    return target;
+}
+
+uint16_t MusicVolumeWord(int mainVolume, int barVolume) {
+    return uint16_t(uint32_t(int64_t(mainVolume) * barVolume) & 0xFFFFu);
+}
+
+std::string MusicVolumeText(int barVolume) { return "Volume " + std::to_string(barVolume) + "%"; }
+
+std::string MainMusicVolumeCaption(int mainVolume) {
+    return "Громкость " + std::to_string(mainVolume * 100 / 640) + "%";
+}
+
+std::string NewFountainVolumeCaption(int volume) { return "Громкость " + std::to_string(volume) + "%"; }
+
+int64_t ToFinishPositionMs(int64_t lengthMs) { return lengthMs > 10000 ? lengthMs - 10000 : 0; }
+
+}  // namespace spirelo
