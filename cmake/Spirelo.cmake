@@ -42,7 +42,7 @@ function(spirelo_test sub)
     return()
   endif()
   set(exe test_${sub})
-  add_executable(${exe} ${srcs})
+  add_executable(${exe} ${srcs} ${PROJECT_SOURCE_DIR}/tests/private_sections.cpp)
   target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${exe} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
   # Window and GL tests bring their own main (one long-lived QApplication); the rest use gtest's.

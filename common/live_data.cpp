@@ -1,5 +1,7 @@
 #include "common/live_data.h"
 
+#include <cstdlib>
+
 namespace spirelo {
 
 namespace {
@@ -12,6 +14,25 @@ int HexValue(char c) {
     return -1;
 }
 }  // namespace
+
+std::string SectionSuffixFrom(const char* value) {
+    std::string s;
+    // Only characters a shared-memory name may hold, and short enough for any name limit.
+    for (const char* p = value; p && *p && s.size() < 64; ++p) {
+        const char c = *p;
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-')
+            s += c;
+    }
+    return s;
+}
+
+const std::string& SectionSuffix() {
+    static const std::string suffix = SectionSuffixFrom(std::getenv("SPIRELO_SECTION_SUFFIX"));
+    return suffix;
+}
+
+std::string DmxSectionName() { return kDmxSectionName + SectionSuffix(); }
+std::string SpectrumSectionName() { return kSpectrumSectionName + SectionSuffix(); }
 
 void EncodeHexLevels(const uint8_t* levels, size_t count, char* out) {
     for (size_t i = 0; i < count; ++i) {

@@ -4,12 +4,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace spirelo {
 
 inline constexpr const char* kDmxSectionName = "Spirelo3Dwiev";
 inline constexpr const char* kSpectrumSectionName = "Spirelo3Dspectr";
+
+// SPIRELO_SECTION_SUFFIX (tests only: keeps a test run off a running show's sections), read once;
+// characters other than letters, digits, '.', '_' and '-' are dropped. Empty when unset.
+const std::string& SectionSuffix();
+std::string SectionSuffixFrom(const char* value);   // the filter SectionSuffix() applies
+// The section names both programs use: the documented names plus SectionSuffix().
+std::string DmxSectionName();
+std::string SpectrumSectionName();
 inline constexpr size_t kLiveTextDigits = 1024;
 inline constexpr size_t kLiveTextSize = kLiveTextDigits + 1;   // with the NUL
 

@@ -1,6 +1,7 @@
 #include "core/instance_guard.h"
 
 #include "common/ini_file.h"
+#include "common/live_data.h"
 #include "platform/program_paths.h"
 
 #include <cerrno>
@@ -59,7 +60,7 @@ bool InstanceGuard::writeMarks(const char* repeat, const char* complete) {
 bool InstanceGuard::markRunning() { return writeMarks("Spirelo", "noNormal"); }
 bool InstanceGuard::markEnded() { return writeMarks("noJobSpirelo", "Normal"); }
 
-std::string InstanceGuardFile() { return RuntimeFolder("spirelo") + "twice.ini"; }
+std::string InstanceGuardFile() { return RuntimeFolder("spirelo") + "twice" + SectionSuffix() + ".ini"; }
 
 InstanceGuard& InstanceGuardInstance() {
     static InstanceGuard guard(InstanceGuardFile());

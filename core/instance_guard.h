@@ -43,7 +43,8 @@ private:
     int fd_ = -1;
 };
 
-// $XDG_RUNTIME_DIR/twice.ini, or twice.ini in the settings folder when the variable is unset.
+// $XDG_RUNTIME_DIR/twice.ini, or twice.ini in the settings folder when the variable is unset;
+// SectionSuffix() goes before ".ini" (tests only).
 std::string InstanceGuardFile();
 
 // The running program's guard, on InstanceGuardFile() unless pointed elsewhere.

@@ -15,8 +15,8 @@ namespace spirelo {
 inline constexpr int kSpectrumBands = 30;
 
 struct LiveDataSections {
-    std::string DmxName = kDmxSectionName;
-    std::string SpectrName = kSpectrumSectionName;
+    std::string DmxName = DmxSectionName();
+    std::string SpectrName = SpectrumSectionName();
     SharedSection DmxMap;
     SharedSection SpectrMap;
     uint8_t SpectrumBytes[kChannelSlots] = {};

@@ -36,6 +36,18 @@ TEST(LiveText, DecodeStopsAtTheFirstPairThatIsNotHex) {
     EXPECT_EQ(DecodeHexLevels("010", levels, 4, &bad), 1u);          // half a pair is no level
 }
 
+// The documented names are the programs' own; a test process (whose harness sets the suffix)
+// never reaches them, and a suffix can only add name characters.
+TEST(SectionNames, TestProcessesGetPrivateNames) {
+    ASSERT_FALSE(SectionSuffix().empty());
+    EXPECT_EQ(DmxSectionName(), "Spirelo3Dwiev" + SectionSuffix());
+    EXPECT_EQ(SpectrumSectionName(), "Spirelo3Dspectr" + SectionSuffix());
+    EXPECT_EQ(SectionSuffixFrom(nullptr), "");
+    EXPECT_EQ(SectionSuffixFrom(""), "");
+    EXPECT_EQ(SectionSuffixFrom("-t/../x y\n"), "-t..xy");
+    EXPECT_EQ(SectionSuffixFrom(std::string(300, 'a').c_str()).size(), 64u);
+}
+
 class SharedSectionTest : public ::testing::Test {
 protected:
     std::string name = "spirelo-test-" + std::to_string(::getpid());

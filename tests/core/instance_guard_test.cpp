@@ -1,6 +1,7 @@
 #include "core/instance_guard.h"
 
 #include "common/ini_file.h"
+#include "common/live_data.h"
 
 #include <gtest/gtest.h>
 
@@ -159,7 +160,7 @@ TEST(InstanceGuardFile, LivesInTheRuntimeFolder) {
     const char* old = std::getenv("XDG_RUNTIME_DIR");
     const std::string saved = old ? old : "";
     ::setenv("XDG_RUNTIME_DIR", "/tmp", 1);
-    EXPECT_EQ(spirelo::InstanceGuardFile(), "/tmp/twice.ini");
+    EXPECT_EQ(spirelo::InstanceGuardFile(), "/tmp/twice" + spirelo::SectionSuffix() + ".ini");
     if (old) ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
     else ::unsetenv("XDG_RUNTIME_DIR");
 }

@@ -160,8 +160,8 @@ protected:
         ASSERT_EQ(RunCommand((bin / "demo-show").string() + " " + (dir / "show").string() + " " + (dir / "bin").string() +
                       " > " + (dir / "demo.log").string() + " 2>&1"),
                   0);
-        SharedSection::unlink(kDmxSectionName);
-        SharedSection::unlink(kSpectrumSectionName);
+        SharedSection::unlink(DmxSectionName());
+        SharedSection::unlink(SpectrumSectionName());
         env = {"SPIRELO_USB=simulated:" + (dir / "frames.bin").string(), "SPIRELO_AUDIO=null",
                "XDG_RUNTIME_DIR=" + (dir / "run").string(), "XDG_CONFIG_HOME=" + (dir / "config").string(),
                "LIBGL_ALWAYS_SOFTWARE=1"};
@@ -170,8 +170,8 @@ protected:
     void TearDown() override {
         Stop(visualiser);
         Stop(controller);
-        SharedSection::unlink(kDmxSectionName);
-        SharedSection::unlink(kSpectrumSectionName);
+        SharedSection::unlink(DmxSectionName());
+        SharedSection::unlink(SpectrumSectionName());
         if (HasFailure()) {
             for (const char* log : {"spirelo.log", "second.log", "glimmora.log"})
                 std::fprintf(stderr, "---- %s ----\n%s\n", log, Slurp((dir / log).string()).substr(0, 4000).c_str());
@@ -195,7 +195,7 @@ TEST_F(EndToEnd, DemoShowRunsFromMusicToUsbToTheVisualiser) {
     auto start = Clock::now();
     while (Seconds(start, Clock::now()) < 60 && !sawRed) {
         ASSERT_TRUE(Alive(controller)) << "the controller ended";
-        if (!live.isOpen()) live.open(kDmxSectionName, kLiveTextSize);
+        if (!live.isOpen()) live.open(DmxSectionName(), kLiveTextSize);
         if (live.isOpen() && ReadLevels(live, levels)) {
             auto now = Clock::now();
             bool any = false;

@@ -68,8 +68,8 @@ struct UsbWindow : ::testing::Test {
         LiveDataSections& live = LiveDataInstance();
         SharedSection::unlink(live.DmxName);
         SharedSection::unlink(live.SpectrName);
-        live.DmxName = kDmxSectionName;
-        live.SpectrName = kSpectrumSectionName;
+        live.DmxName = DmxSectionName();
+        live.SpectrName = SpectrumSectionName();
         InstallD2xx(nullptr);
         InstallMessageService(nullptr);
         OverrideProgramFile("");

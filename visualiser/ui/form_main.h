@@ -45,7 +45,7 @@ public:
     spirelo::FileDialog dlgOpen{spirelo::FileDialog::Kind::Open};
     GlView* glView = nullptr;
     // The live-data section read by TimerDmxIn (tests set their own before FormCreate).
-    std::string LiveSectionName = spirelo::kDmxSectionName;
+    std::string LiveSectionName = spirelo::DmxSectionName();
 
     // Handlers.
     void SpeedButtonSetWinClick();
