@@ -94,10 +94,12 @@ void TFormVisual::createControls() {
     }
     RadioButtonVisualItems[0]->setChecked(true);
 
-    // The controls beside the graph sit above it when the window is narrow.
+    // The controls beside the graph sit above it (opaque) when the window is narrow.
     for (QWidget* w : std::initializer_list<QWidget*>{SpeedButtonEveryCol, SpeedButtonColor, SpeedButtonSpace,
-                                                      SpeedButtonMore, CheckBoxViewChannel, RadioButtonVisual})
+                                                      SpeedButtonMore, CheckBoxViewChannel, RadioButtonVisual}) {
+        w->setAutoFillBackground(true);
         w->raise();
+    }
 
     tmrRepaint = MakeTimer(this, 16);
 
