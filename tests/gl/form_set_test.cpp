@@ -1,0 +1,250 @@
+// The layout parameter window beside the running main window: edits through key events, saves
+// that keep what was not edited, the report and notes texts, the diagram and its printout.
+#include "platform/message_service.h"
+#include "platform/program_paths.h"
+#include "visualiser/layout_file.h"
+#include "visualiser/ui/form_main.h"
+#include "visualiser/ui/form_set.h"
+#include "visualiser/ui/print_dialog.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPrinter>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+using namespace spirelo;
+
+namespace {
+
+class FormSetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QGuiApplication::platformName() == "offscreen") GTEST_SKIP() << "needs an X display";
+        dir = (std::filesystem::temp_directory_path() / ("glimmora-set-" + std::to_string(::getpid()))).string();
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        OverrideProgramFile(dir + "/Glimmora");
+        messages = std::make_shared<RecordingMessages>();
+        InstallMessageService(messages);
+        section = "GlimmoraSetTest" + std::to_string(::getpid());
+    }
+    void TearDown() override {
+        PrintDialog::SetAnswerer(nullptr);
+        FileDialog::SetAnswerer(nullptr);
+        delete FormSet;
+        FormSet = nullptr;
+        delete FormMain;
+        FormMain = nullptr;
+        OverrideProgramFile("");
+        InstallMessageService(nullptr);
+        SharedSection::unlink(section);
+        if (!dir.empty()) std::filesystem::remove_all(dir);
+    }
+    std::string writeLayout(const std::string& name, void (*fill)(CollectorTable&)) {
+        auto t = std::make_unique<CollectorTable>();
+        ResetCollectorTable(*t);
+        fill(*t);
+        std::string path = dir + "/" + name;
+        EXPECT_TRUE(SaveLayoutFile(path, *t).io);
+        return path;
+    }
+    void createWindows(const std::string& layout) {
+        IniFile ini(dir + "/Glimmora.ini");
+        ini.writeString("File", "LastFile", layout);
+        ASSERT_TRUE(ini.save());
+        FormMain = new TFormMain;
+        FormMain->LiveSectionName = section;
+        FormMain->FormCreate();
+        FormSet = new TFormSet;
+        FormSet->FormCreate();
+    }
+    std::vector<uint8_t> bytes(const std::string& path) {
+        std::vector<uint8_t> b;
+        EXPECT_TRUE(ReadWholeFile(path, b));
+        return b;
+    }
+    void type(QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        // Letter by letter as the keyboard sends them (QTest's own helpers know only ASCII).
+        for (QChar ch : text) {
+            QKeyEvent press(QEvent::KeyPress, ch.isDigit() || ch.unicode() < 128 ? ch.toUpper().unicode() : 0,
+                            Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(edit, &press);
+            QKeyEvent release(QEvent::KeyRelease, press.key(), Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(edit, &release);
+        }
+    }
+
+    std::string dir, section;
+    std::shared_ptr<RecordingMessages> messages;
+};
+
+TEST_F(FormSetTest, SteppingThroughCollectorsChangesNothing) {
+    std::string path = writeLayout("preset.a3d", [](CollectorTable& t) {
+        FillPresetLayout(t);
+        t.Kolvo[30] = 255;              // a count the edit could not type
+        t.Kind[31] = 40;                // an index past the list
+        t.Nozzle[31] = 77;
+        t.Name[32][0] = 3;
+        t.Name[32][1] = '\t';           // a control byte in a name
+        t.X[33] = 75;                   // outside the edit's range
+    });
+    std::vector<uint8_t> before = bytes(path);
+    createWindows(path);
+    for (int c = 1; c <= 33; ++c) {
+        FormSet->ScrollBarNomberKollectors->setValue(c);
+        EXPECT_EQ(FormSet->LabelNomber->text().toStdString(), "Номер коллектора " + std::to_string(c));
+        if (c == 31) {
+            EXPECT_EQ(FormSet->ComboBoxType->currentIndex(), -1);
+            EXPECT_EQ(FormSet->ComboBoxJet->currentIndex(), -1);
+        }
+    }
+    FormSet->ScrollBarNomberKollectors->setValue(1);
+    EXPECT_EQ(FormSet->EditPosX->text(), "-0,86");
+    ASSERT_TRUE(FormSet->SaveFile());
+    EXPECT_EQ(bytes(path), before);
+    EXPECT_TRUE(messages->log.empty());
+}
+
+TEST_F(FormSetTest, TypingGoesThroughTheKeyFilter) {
+    createWindows(writeLayout("a.a3d", [](CollectorTable& t) { t.Kind[2] = kKindRing; }));
+    FormSet->show();
+    FormSet->ScrollBarNomberKollectors->setValue(2);
+    CollectorTable& t = VisualiserInstance().collectors;
+    type(FormSet->EditPosX, "-75");
+    EXPECT_EQ(t.X[2], -50);
+    type(FormSet->EditPosX, "2.555");   // "." enters ","; the third decimal is refused
+    EXPECT_EQ(FormSet->EditPosX->text(), "2,55");
+    EXPECT_FLOAT_EQ(t.X[2], 2.55f);
+    type(FormSet->EditSweep, "-75");    // no "-" here
+    EXPECT_EQ(FormSet->EditSweep->text(), "75");
+    EXPECT_EQ(t.Size[2], 50);
+    type(FormSet->EditKolvo, "3000");
+    EXPECT_EQ(FormSet->EditKolvo->text(), "300");
+    EXPECT_EQ(t.Kolvo[2], 44);
+    QTest::keyClick(FormSet->EditKolvo, Qt::Key_Backspace);
+    EXPECT_EQ(t.Kolvo[2], 30);
+    type(FormSet->EditName, "Кольцо");
+    EXPECT_EQ(CollectorName(t, 2), "Кольцо          ");
+    EXPECT_EQ(t.X[1], 0) << "collector 1 untouched";
+
+    // A user scroll writes the field; the bar's label follows.
+    FormSet->ScrollBarKlapDMX->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(t.ValveDmx[2], 1);
+    EXPECT_EQ(FormSet->LabelKlapDMX->text().toStdString(), "КлапDMX 1>>30");
+    FormSet->ComboBoxJet->activated(4);
+    EXPECT_EQ(t.Nozzle[2], 4);
+}
+
+TEST_F(FormSetTest, TheTourTimerFollowsOnlyTheUser) {
+    createWindows(dir + "/none.a3d");
+    EXPECT_EQ(FormMain->tmrStep->interval(), 10000) << "creation leaves the main window's step";
+    EXPECT_EQ(FormSet->lblDelay->text().toStdString(), "Время выхода струи 0ms");
+    FormSet->ScrollBarTimer->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    FormSet->ScrollBarTimer->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(FormMain->tmrStep->interval(), 5000);
+    FormSet->ScrollBarDElay->setValue(10);
+    EXPECT_EQ(FormSet->lblDelay->text().toStdString(), "Время выхода струи 250ms");
+}
+
+TEST_F(FormSetTest, AViewButtonWritesTheReportAndTheNotes) {
+    std::string path = writeLayout("ring.a3d", [](CollectorTable& t) {
+        t.Kind[1] = kKindRing;
+        t.Nozzle[1] = 4;
+        t.Kolvo[1] = 5;
+    });
+    createWindows(path);
+    EXPECT_TRUE(FormSet->SpeedButtonArea->isChecked());
+    FormSet->MemoTxt->setPlainText("первая\nвторая");
+    FormSet->SpeedButtonMemoRaschet->click();
+    EXPECT_TRUE(FormSet->MemoRashet->isVisibleTo(FormSet));
+    EXPECT_FALSE(FormSet->PaintBox->isVisibleTo(FormSet));
+    std::string report, notes;
+    ASSERT_TRUE(ReadTextCompanion(LayoutReportPath(path), report));
+    EXPECT_EQ(report, FormSet->MemoRashet->toPlainText().toStdString());
+    EXPECT_NE(report.find("Колво форсунок 5 шт"), std::string::npos);
+    std::string raw;
+    ASSERT_TRUE(ReadWholeFile(LayoutNotesPath(path), raw));
+    EXPECT_EQ(raw, "первая\r\nвторая\r\n");
+    FormSet->SpeedButtonMemoTxt->click();
+    EXPECT_TRUE(FormSet->MemoTxt->isVisibleTo(FormSet));
+    EXPECT_FALSE(FormSet->MemoRashet->isVisibleTo(FormSet));
+}
+
+TEST_F(FormSetTest, SaveWithoutAFileAsksForOneAndCopiesKeepTheTour) {
+    createWindows(dir + "/none.a3d");
+    messages->log.clear();
+    CollectorTable& t = VisualiserInstance().collectors;
+    FormSet->btn7->click();
+    EXPECT_EQ(t.Kind[29], kKindLine);
+    t.TourLast() = 9;
+    FormSet->ScrollBarNomberKollectors->setValue(3);
+    EXPECT_FALSE(FormSet->SpeedButtonPaste->isEnabled());
+    FormSet->SpeedButtonCopy->click();
+    ASSERT_TRUE(FormSet->SpeedButtonPaste->isEnabled());
+    FormSet->ScrollBarNomberKollectors->setValue(1);
+    FormSet->SpeedButtonPaste->click();
+    EXPECT_EQ(t.PumpDmx[1], 119);
+    EXPECT_EQ(t.TourLast(), 9);
+    FormSet->SpeedButtonChkOff->click();
+    EXPECT_EQ(t.Enabled[2], 0);
+    EXPECT_TRUE(FormSet->chkon->isChecked());
+
+    std::string chosen = dir + "/new.a3d";
+    int asked = 0;
+    FileDialog::SetAnswerer([&](const FileDialog&) -> std::optional<QString> {
+        ++asked;
+        return QString::fromStdString(chosen);
+    });
+    FormSet->SpeedButtonSave->click();
+    EXPECT_EQ(asked, 1);
+    ASSERT_TRUE(std::filesystem::exists(chosen));
+    EXPECT_EQ(VisualiserInstance().LayoutFileName, chosen);
+    EXPECT_EQ(FormSet->windowTitle().toStdString(), "Установка параметров фонтана File:" + chosen);
+    FormSet->SpeedButtonSave->click();
+    EXPECT_EQ(asked, 1) << "the file exists now";
+    EXPECT_TRUE(messages->log.empty());
+}
+
+TEST_F(FormSetTest, DiagramAndPrintout) {
+    createWindows(writeLayout("ring.a3d", [](CollectorTable& t) {
+        t.Kind[2] = kKindRing;
+        t.Kolvo[2] = 4;
+        t.X[2] = 10;
+        t.Size[2] = 4;
+    }));
+    FormSet->TimerPaintTimer();
+    const QImage& img = FormSet->DiagramImage();
+    EXPECT_EQ(img.pixel(2, 2) & 0xFFFFFF, 0x000000u) << "the frame";
+    EXPECT_EQ(img.pixel(600, 520) & 0xFFFFFF, 0xFF0000u) << "the first dot, red";
+    EXPECT_EQ(img.pixel(100, 50) & 0xFFFFFF, 0xFFFFFFu) << "no grid yet";
+    FormSet->SpeedButtonGrid->click();
+    EXPECT_EQ(img.pixel(100, 50) & 0xFFFFFF, 0x808080u) << "a grey grid line at x = 100";
+
+    std::string pdf = dir + "/page.pdf";
+    PrintDialog::SetAnswerer([](QPrinter&) { return false; });
+    FormSet->SpeedButtonPrint->click();
+    EXPECT_FALSE(std::filesystem::exists(pdf)) << "cancel prints nothing";
+    PrintDialog::SetAnswerer([&](QPrinter& p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(QString::fromStdString(pdf));
+        return true;
+    });
+    FormSet->SpeedButtonPrint->click();
+    std::vector<uint8_t> b = bytes(pdf);
+    std::string text(b.begin(), b.end());
+    ASSERT_GT(text.size(), 5u);
+    EXPECT_EQ(text.substr(0, 5), "%PDF-");
+    EXPECT_NE(text.find("/Count 1"), std::string::npos) << "one page";
+    EXPECT_TRUE(messages->log.empty());
+}
+
+}  // namespace
