@@ -3,9 +3,8 @@
 // nozzles with the grid on (25,400 dots). Runs on the offscreen platform.
 #include "visualiser/ui/form_main.h"
 #include "visualiser/ui/form_set.h"
+#include "visualiser/ui/offscreen_app.h"
 #include "visualiser/visualiser_state.h"
-
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -53,8 +52,7 @@ BENCHMARK(BM_TimerPaintHundredRingsWithGrid)->Unit(benchmark::kMillisecond)->Use
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    OffscreenApplication app(argc, argv);
     // The windows as the program has them; the main window's GL view is never shown here.
     FormMain = new TFormMain;
     FormSet = new TFormSet;
