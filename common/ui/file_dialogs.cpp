@@ -21,20 +21,27 @@ QString FileDialog::QtFilter(const QString& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(';', ' ');
-        out << parts[i].trimmed() + " (" + patterns.trimmed() + ")";
+        QStringList list = patterns.split(' ', Qt::SkipEmptyParts);
+        for (const QString& p : QStringList(list))
+            if (p.toLower() != p && !list.contains(p.toLower())) list << p.toLower();
+        out << parts[i].trimmed() + " (" + list.join(' ') + ")";
     }
     if (parts.size() % 2 == 1 && !parts.last().isEmpty()) out << parts.last();
     return out.join(";;");
 }
 
 bool FileDialog::Execute(QWidget* parent) {
-    std::optional<QString> chosen;
+    QStringList chosen;
     if (TestAnswerer()) {
-        chosen = TestAnswerer()(*this);
+        if (const std::optional<QString> answer = TestAnswerer()(*this)) {
+            chosen = Multiple ? answer->split('\n', Qt::SkipEmptyParts) : QStringList{*answer};
+        }
     } else {
         QFileDialog dlg(parent, Title);
         dlg.setAcceptMode(kind_ == Kind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-        dlg.setFileMode(kind_ == Kind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dlg.setFileMode(kind_ == Kind::Save ? QFileDialog::AnyFile
+                        : Multiple      ? QFileDialog::ExistingFiles
+                                        : QFileDialog::ExistingFile);
         dlg.setNameFilter(QtFilter(Filter));
         QString ext = DefaultExt;
         if (ext.startsWith("*.")) ext = ext.mid(2);
@@ -45,11 +52,12 @@ bool FileDialog::Execute(QWidget* parent) {
             if (fi.dir().exists()) dlg.setDirectory(fi.absolutePath());
             dlg.selectFile(fi.fileName());
         }
-        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
-            chosen = dlg.selectedFiles().first();
+        if (dlg.exec() == QDialog::Accepted) chosen = dlg.selectedFiles();
     }
-    if (!chosen || chosen->isEmpty()) return false;
-    FileName = *chosen;
+    chosen.removeAll(QString());
+    if (chosen.isEmpty()) return false;
+    Files = chosen;
+    FileName = chosen.first();
     return true;
 }
 

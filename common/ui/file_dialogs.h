@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -19,16 +20,19 @@ public:
     QString Title;
     QString DefaultExt;   // "*.trk" or "trk"
     QString FileName;     // the last chosen (or program-set) name
+    bool Multiple = false;   // several files may be chosen (open dialogs)
+    QStringList Files;    // every chosen file, in the dialog's order (FileName is the first)
 
     Kind kind() const { return kind_; }
     // True when the user confirmed; FileName then holds the chosen path.
     bool Execute(QWidget* parent = nullptr);
 
-    // Converts "A|*.a|B|*.b" into Qt's "A (*.a);;B (*.b)".
+    // Converts "A|*.a|B|*.b" into Qt's "A (*.a);;B (*.b)"; a pattern in capitals also gets its
+    // lower-case form, since names on Linux are case-sensitive.
     static QString QtFilter(const QString& filter);
 
-    // Tests answer dialogs here: return a path to confirm, nullopt to cancel. nullptr restores
-    // the real dialogs.
+    // Tests answer dialogs here: return a path to confirm, nullopt to cancel; a dialog with
+    // Multiple takes several paths separated by '\n'. nullptr restores the real dialogs.
     using Answerer = std::function<std::optional<QString>(const FileDialog&)>;
     static void SetAnswerer(Answerer answerer);
 

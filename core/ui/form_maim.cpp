@@ -60,11 +60,6 @@ QIcon LetterIcon(const QString& text, QColor colour) {
     return QIcon(pm);
 }
 
-// The settings writer stores the DMX window's installation texts while that window exists.
-spirelo::CustomerTexts CustomerTextsOfDmxWindow() {
-    return FormUSB_COM ? FormUSB_COM->CustomerTextsForSettings() : spirelo::CustomerTexts{};
-}
-
 void ShowWindow(QWidget* w) {
     if (!w) return;
     w->show();

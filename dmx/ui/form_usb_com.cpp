@@ -953,3 +953,7 @@ void TFormUSB_COM::SpeedButtonFileMapOFFClick() {
         SpeedButtonFileMapOFF->setEnabled(false);
     }
 }
+
+spirelo::CustomerTexts CustomerTextsOfDmxWindow() {
+    return FormUSB_COM ? FormUSB_COM->CustomerTextsForSettings() : spirelo::CustomerTexts{};
+}

@@ -307,3 +307,6 @@ private:
 };
 
 extern TFormUSB_COM* FormUSB_COM;
+
+// The settings writer stores the DMX window's installation texts while that window exists.
+spirelo::CustomerTexts CustomerTextsOfDmxWindow();

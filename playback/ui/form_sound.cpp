@@ -181,10 +181,6 @@ void TFormSound::createControls() {
     connect(TimerRepaint, &QTimer::timeout, this, &TFormSound::TimerRepaintTimer);
     connect(TimerWindow, &QTimer::timeout, this, &TFormSound::TimerWindowTimer);
     connect(TimerGistoRate, &QTimer::timeout, this, &TFormSound::TimerGistoRateTimer);
-    connect(TimerStatusBar, &QTimer::timeout, this, [this] {
-        StatusBar->setPanelText(5, " ");
-        SetTimerEnabled(TimerStatusBar, false);
-    });
     connect(PageControl, &QTabWidget::currentChanged, this, &TFormSound::PageControlChange);
     connect(PaintBoxGraficWave, &SoundPaintBox::mouseDown, this,
             [this](Qt::MouseButton b, int x, int y, Qt::KeyboardModifiers) { PaintBoxGraficWaveMouseDown(b, x, y); });
@@ -194,9 +190,9 @@ void TFormSound::createControls() {
     connect(SpeedButtonAllselect, &QToolButton::clicked, this, &TFormSound::SpeedButtonAllselectClick);
     connect(SpeedButtonResetLeng, &QToolButton::clicked, this, &TFormSound::SpeedButtonResetLengClick);
     connect(RadioGroupCoda, &SoundRadioGroup::clicked, this, &TFormSound::RadioGroupCodaClick);
-    connect(ScrollBarTaprSpring, &QScrollBar::valueChanged, this,
-            [this](int v) { LabelTimeSpring->setText(QString::number(v)); });
-    connect(ScrollBarAlpha, &QScrollBar::valueChanged, this, [this](int v) { setWindowOpacity(v / 255.0); });
+    connectListHandlers();
+    connectOptionHandlers();
+    connectScheduleHandlers();
 }
 
 void TFormSound::createPageBPM(QWidget* page) {
@@ -379,10 +375,8 @@ void TFormSound::createPageKeyboard(QWidget* page) {
 
 void TFormSound::createPagePlayList(QWidget* page) {
     GroupBoxMusic = Group(page, 4, 2, 700, 405, "Music List ");
-    ListBoxShow = new QListWidget(GroupBoxMusic);
+    ListBoxShow = new SoundListBox(GroupBoxMusic);
     ListBoxShow->setGeometry(8, 20, 684, 376);
-    ListBoxShow->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListBoxShow->setDragDropMode(QAbstractItemView::InternalMove);
     lblmaxFileShow = Label(page, 712, 10, 60, 20, "00");
     lblmaxFileShow->setToolTip("Counter of Songs");
     SpeedButtonLoadList = Speed(page, 712, 36, 40, 30, "Open", "Open show");
@@ -402,6 +396,7 @@ void TFormSound::createPagePlayList(QWidget* page) {
     OpenDialogListBox.DefaultExt = "trk";
     OpenDialogListBox.Filter = "Файлы Spirelo|*.trk";
     OpenDialogListBox.Title = "Открыть файлы Spirelo";
+    OpenDialogListBox.Multiple = true;
 }
 
 void TFormSound::createPageEffects(QWidget* page) {
@@ -540,10 +535,8 @@ void TFormSound::createPageSchedule(QWidget* page) {
     RadioGroupRadioButton->hide();
 
     GroupBoxMUsicList = Group(page, 430, 2, 672, 405, "Music List ");
-    ListBoxMusic = new QListWidget(GroupBoxMUsicList);
+    ListBoxMusic = new SoundListBox(GroupBoxMUsicList);
     ListBoxMusic->setGeometry(8, 20, 560, 320);
-    ListBoxMusic->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListBoxMusic->setDragDropMode(QAbstractItemView::InternalMove);
     lblmaxFileMusic = Label(GroupBoxMUsicList, 576, 20, 60, 20, "00");
     SpeedButtonLoadListMusic = Speed(GroupBoxMUsicList, 576, 44, 40, 28, "Open", "Open show");
     SpeedButtonSaveListMusic = Speed(GroupBoxMUsicList, 620, 44, 40, 28, "Save", "Save show");
@@ -567,6 +560,7 @@ void TFormSound::createPageSchedule(QWidget* page) {
     dlgOpenSoundMusic.DefaultExt = "mp3";
     dlgOpenSoundMusic.Filter = "Файлы MP3|*.MP3";
     dlgOpenSoundMusic.Title = "Открыть файлы MP3";
+    dlgOpenSoundMusic.Multiple = true;
     MediaPlayer = std::make_unique<spirelo::MediaPlayer>();
 }
 
@@ -622,6 +616,7 @@ void TFormSound::FormCreate() {
     ShowData& d = ShowDataInstance();
     ShowClock& clk = ShowClockInstance();
     ShowTickState& st = ShowTickStateInstance();
+    creating_ = true;
 
     // 1. Audio engine.
     clk.AudioReady = 1;
@@ -646,19 +641,9 @@ void TFormSound::FormCreate() {
     trckbrFFTbpm->setValue(d.TrackEditState[10]);
     trckbrGain->setValue(d.TrackEditState[11]);
     ScrollBarNomberEffect->setValue(Clamp(d.TrackEditState[12], 0, 63));
-    ScrollBarVolmusicMain->setValue(d.ProgramOptions[12]);
-    ScrollBarVolumNew->setValue(d.ProgramOptions[14]);
-    ScrollBarVolumMusic->setValue(d.ProgramOptions[15]);
-    RadioGroupRadioButton->setItemIndex(d.ProgramOptions[31]);
-    CheckBoxSpotJobAlwaus->setChecked(d.ProgramFlags[11] != 0);
-    CheckBoxScheduleON->setChecked(d.ProgramFlags[10] != 0);
-    chkVolume->setChecked(d.ProgramFlags[9] != 0);
     lbNameSeq->setText(QString::fromStdString(SeqNameText(d, ScrollBarSeqMouse->value())));
     lbNameInv->setText(QString::fromStdString(SeqNameText(d, ScrollBarSeqMouseInvers->value())));
     edtNameTrack->setText(QString::fromStdString(TrackNameText(d, ScrollBarTrackNombRecs->value())).trimmed());
-    RadioGroupCoda->setItemIndex(d.ProgramOptions[3] == 3 ? 2 : d.ProgramOptions[3]);
-    RadioGroupStartPlayList->setItemIndex(d.ProgramOptions[10]);
-    rgClearDmx->setItemIndex(d.ProgramOptions[16]);
 
     // 5. Shown at start when asked for.
     if (d.ProgramFlags[1]) show();
@@ -701,90 +686,15 @@ void TFormSound::FormCreate() {
     // 14.
     if (FormMaim && FormMaim->SpeedButtonSaveFile)
         SpeedButtonSaveFileTrack->setEnabled(FormMaim->SpeedButtonSaveFile->isEnabled());
-    // 15.
+    // 15. The option records into the Option and Schedule pages.
     ScrollBarNomberEffect->setValue(Clamp(d.TrackEditState[12], 0, 63));
-    CheckBoxFormButtons->setChecked(d.ProgramFlags[4] != 0);
-    CheckBoxFormSound->setChecked(d.ProgramFlags[1] != 0);
-    CheckBoxFormSequenser->setChecked(d.ProgramFlags[2] != 0);
-    CheckBoxWheelDirect->setChecked(d.ProgramFlags[3] != 0);
-    ScrollBarWheelSensor->setValue(d.ProgramOptions[1]);
-    lblWheelSensor->setText(QString("Sense %1").arg(ScrollBarWheelSensor->value()));
-    RadioGroupRecQuit->setItemIndex(d.ProgramOptions[5]);
-    // 16. The music mode's setter, the music list's next entry, the effect and schedule pages.
+    ReturnOptionData();
+    // 16. The music mode's setter and the music list's next entry (opened, not played), the
+    // effect page.
     SetModeAquel_MUSIC();
     setNextMusic();
     ReturnEffectData();
-    for (int k = 1; k <= 8; ++k) {
-        ComboBoxMode[k]->setCurrentIndex(d.ScheduleMode[k] <= 5 ? d.ScheduleMode[k] : -1);
-        udH[k]->setValue(d.ScheduleHour[k]);
-        udM[k]->setValue(d.ScheduleMinute[k]);
-        lbltime[k]->setText(QString::fromStdString(TimeText(d, k)));
-    }
-    udSetTimeOnHour->setValue(d.ProgramOptions[26]);
-    udSetTimeOnMin->setValue(d.ProgramOptions[27]);
-    udSetTimeOffHour->setValue(d.ProgramOptions[28]);
-    udSetTimeOffMin->setValue(d.ProgramOptions[29]);
-    lblSpotON->setText(QString::fromStdString(" ON " + IntToStr2(d.ProgramOptions[26]) + ":" + IntToStr2(d.ProgramOptions[27])));
-    lblSpotOFF->setText(QString::fromStdString("0FF " + IntToStr2(d.ProgramOptions[28]) + ":" + IntToStr2(d.ProgramOptions[29])));
-}
-
-namespace {
-
-std::vector<std::string> ReadListFile(const std::string& path) {
-    std::vector<std::string> lines;
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes)) return lines;
-    const std::string text = TextFileToUtf8(bytes);
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
-}  // namespace
-
-namespace {
-
-// Fills box from the list file and selects the stored row (0 when it no longer exists); true
-// when the file gave at least one line.
-bool LoadListBox(QListWidget* box, const std::string& file, int32_t& row, QLabel* countLabel) {
-    if (file.empty() || !FileExists(file)) return false;
-    box->clear();
-    for (const std::string& l : ReadListFile(file)) box->addItem(QString::fromStdString(l));
-    if (box->count() == 0) return false;
-    if (row >= box->count() || row < 0) row = 0;
-    box->setCurrentRow(row);
-    countLabel->setText(QString::number(box->count()));
-    return true;
-}
-
-}  // namespace
-
-void TFormSound::loadLists() {
-    ShowData& d = ShowDataInstance();
-    if (LoadListBox(ListBoxMusic, d.MusicListFileName, d.ProgramOptions[30], lblmaxFileMusic))
-        dlgOpenMusicList.FileName = dlgSaveMusicList.FileName = QString::fromStdString(d.MusicListFileName);
-    GroupBoxMUsicList->setTitle(QString::fromStdString("Music List " + d.MusicListFileName));
-    if (LoadListBox(ListBoxShow, d.ShowListFileName, d.ProgramOptions[24], lblmaxFileShow))
-        SaveDialogShow.FileName = OpenDialogShow.FileName = QString::fromStdString(d.ShowListFileName);
-}
-
-void TFormSound::saveShowList() {
-    if (!ListBoxShow || ListBoxShow->count() < 1) return;
-    ShowData& d = ShowDataInstance();
-    if (d.ShowListFileName.empty() || !FileExists(d.ShowListFileName))
-        d.ShowListFileName = StripExt(BesideProgramPath()) + ".shw";
-    std::string text;
-    for (int i = 0; i < ListBoxShow->count(); ++i) text += ListBoxShow->item(i)->text().toStdString() + "\r\n";
-    IoResult r = WriteFileAtomic(d.ShowListFileName, text);
-    if (!r) WriteLog("FormSound", "FormClose", "show_list_not_saved_" + r.message);
-    OpenDialogShow.FileName = SaveDialogShow.FileName = QString::fromStdString(d.ShowListFileName);
+    creating_ = false;
 }
 
 void TFormSound::FormClose() { saveShowList(); }

@@ -6,6 +6,7 @@
 
 #include "common/ui/file_dialogs.h"
 #include "common/ui/status_panels.h"
+#include "core/event_log.h"
 #include "playback/ui/form_sound_widgets.h"
 
 #include <QCheckBox>
@@ -25,6 +26,7 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -103,6 +105,77 @@ public:
     // Shows the current effect in the Effects page's controls.
     void ReturnEffectData();
 
+    // Show list and music list (form_sound_lists.cpp).
+    void setPrevFile();
+    void setPrevMusic();
+    void SpeedButtonLoadListClick();
+    void SpeedButtonSaveListClick();
+    void SpeedButtonAddListClick();
+    void SpeedButtonClearOneListClick();
+    void SpeedButtonListClearClick();
+    void SpeedButtonPrevClick();
+    void SpeedButtonFollowClick();
+    void ListBoxShowClick();
+    void ListBoxShowDblClick();
+    bool ListBoxShowDragOver(QObject* source, int x, int y);   // true: the drop is accepted
+    void ListBoxShowDragDrop(int x, int y);
+    void SpeedButtonAddMusicClick();
+    void SpeedButtonClearOneMusicClick();
+    void SpeedButtonClearAllMusicClick();
+    void SpeedButtonLoadListMusicClick();
+    void SpeedButtonSaveListMusicClick();
+    void SpeedButtonPrevMusicClick();
+    void SpeedButtonFollowMusicClick();
+    void ListBoxMusicDblClick();
+    bool ListBoxMusicDragOver(QObject* source, int x, int y);
+    void ListBoxMusicDragDrop(int x, int y);
+    void SpeedButtoneNDClick();
+    void ScrollBarMusicTrackScroll();
+    void ScrollBarVolumMusicChange();
+    void ScrollBarVolumMusicScroll();
+    // Option page, saves and status messages (form_sound_options.cpp).
+    void RadioGroupStartPlayListClick();
+    void RadioButtonClickModeClick();
+    void rgClearDmxClick();
+    void RadioGroupRecQuitClick();
+    void ScrollBarWheelSensorChange();
+    void ScrollBarWheelSensorScroll();
+    void CheckBoxWheelDirectClick();
+    void CheckBoxFormSoundClick();
+    void CheckBoxFormSequenserClick();
+    void CheckBoxFormButtonsClick();
+    void chkVolumeClick();
+    void ScrollBarVolmusicMainChange();
+    void ScrollBarVolumNewChange();
+    void ScrollBarTaprSpringChange();
+    void ScrollBarAlphaChange();
+    void trckbrGainChange();
+    void SpeedButtonAGCClick();
+    void SpeedButtonATCClick();
+    void SpeedButtonABCClick();
+    void SpeedButtonSaveSequensClick();
+    void SpeedButtonSaveFileTrackClick();
+    void TimerRecFileSequenserTimer();
+    void StatuBarString(const QString& Text);
+    void TimerStatusBarTimer();
+    void ReturnOptionData();   // option records into the Option and Schedule pages
+    // Schedule page (form_sound_schedule.cpp); k is the slot 1..8.
+    void ReturnTimeData();
+    void TimesOnOffToLabel();
+    void udHClick(int k);
+    void udMClick(int k);
+    void ComboBoxModeChange(int k);
+    void CheckBoxScheduleONClick();
+    void CheckBoxSpotJobAlwausClick();
+    void RadioGroupRadioButtonClick();
+    void udSetTimeOnHourClick();
+    void udSetTimeOnMinClick();
+    void udSetTimeOffHourClick();
+    void udSetTimeOffMinClick();
+    void SetScheduleOnBox(bool on);   // the box and ProgramFlags[10] together
+    // The mode timer's time of day (tests give their own); read once per tick.
+    void SetLocalClock(std::function<spirelo::LocalTime()> clock) { localClock_ = std::move(clock); }
+
     // Handlers of this window.
     void onChekTrack(int tag);
     void PageControlChange(int index);
@@ -111,6 +184,7 @@ public:
     // True while one of the three timers' handlers is running (a message box it raised may be
     // open): the others wait for their next turn.
     bool TimerBusy() const { return timerBusy_; }
+    bool Creating() const { return creating_; }   // FormCreate is running
 
     // ---- Controls above the pages ---------------------------------------------------------
     SoundPaintBox* PaintBoxGraficWave = nullptr;           // 970 x 115
@@ -250,7 +324,7 @@ public:
     QToolButton* SpeedButtonCloseWIN = nullptr;
 
     // ---- Page 3 "Play List" ---------------------------------------------------------------
-    QListWidget* ListBoxShow = nullptr;
+    SoundListBox* ListBoxShow = nullptr;
     QLabel* lblmaxFileShow = nullptr;
     QToolButton* SpeedButtonLoadList = nullptr;
     QToolButton* SpeedButtonSaveList = nullptr;
@@ -349,7 +423,7 @@ public:
     QCheckBox* CheckBoxSpotJobAlwaus = nullptr;
     SoundRadioGroup* RadioGroupRadioButton = nullptr;
     QGroupBox* GroupBoxMUsicList = nullptr;
-    QListWidget* ListBoxMusic = nullptr;
+    SoundListBox* ListBoxMusic = nullptr;
     QLabel* lblmaxFileMusic = nullptr;
     QToolButton* SpeedButtonAddMusic = nullptr;
     QToolButton* SpeedButtonClearOneMusic = nullptr;
@@ -393,6 +467,12 @@ private:
     void paintStartTiles();
     void loadLists();
     void saveShowList();
+    void connectListHandlers();
+    void connectOptionHandlers();
+    void connectScheduleHandlers();
+    void udSetTimeClick(int slot, QSpinBox* box);
+    std::function<spirelo::LocalTime()> localClock_ = [] { return spirelo::NowLocal(); };
+    bool creating_ = false;   // FormCreate is running
 
     QCheckBox* TrackCheck[33] = {};   // the 32 run-time track boxes, Tag 1..32
     bool timerBusy_ = false;

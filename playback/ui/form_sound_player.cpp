@@ -14,6 +14,7 @@
 #include "core/text_routines.h"
 #include "core/track_file.h"
 #include "core/ui/form_maim.h"
+#include "dmx/ui/form_usb_com.h"
 #include "platform/audio.h"
 #include "platform/message_service.h"
 #include "playback/peak_scan.h"
@@ -233,7 +234,7 @@ void TFormSound::NewAudioForShow(const QString& fileName) {
     if (Messages().question(NewAudioQuestionText()) == Answer::Yes) ResetTrackData(d);
     ShowTrackBars(this, d);
     SaveTrackFile(d);
-    WriteIniSettings(d);
+    WriteIniSettings(d, CustomerTextsOfDmxWindow());
     SetMainPanel(2, QStringLiteral("Leng: ") + Q(timeTostr(ShowClockInstance().SongSteps)));
     if (FormSequenser) FormSequenser->update();
     ClearDmxBuffers(d);

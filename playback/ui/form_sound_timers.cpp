@@ -13,6 +13,7 @@
 #include "platform/audio.h"
 #include "platform/media_player.h"
 #include "playback/modes.h"
+#include "playback/play_lists.h"
 #include "playback/show_clock.h"
 #include "playback/show_tick.h"
 #include "playback/sound_view.h"
@@ -122,10 +123,12 @@ public:
     int MusicSelectedIndex() override { return w_->ListBoxMusic->currentRow(); }
     void StartMusicEntry() override {
         w_->PlayListMusicCurrent();
-        if (w_->MediaPlayer && w_->MediaPlayer->IsOpen()) w_->MediaPlayer->Play();
         w_->ScrollBarVolumMusic->setEnabled(true);
         w_->ScrollBarMusicTrack->setEnabled(true);
-        w_->SetVolume((w_->ScrollBarVolumMusic->value() * w_->ScrollBarVolmusicMain->value()) % 65536);
+        // While the window is made the entry is only opened, and the show's gain stays.
+        if (w_->Creating()) return;
+        if (w_->MediaPlayer && w_->MediaPlayer->IsOpen()) w_->MediaPlayer->Play();
+        w_->SetVolume(MusicVolumeWord(w_->ScrollBarVolmusicMain->value(), w_->ScrollBarVolumMusic->value()));
     }
 
 private:
@@ -186,13 +189,13 @@ void TFormSound::TimerWindowTimer() {
     ShowData& d = ShowDataInstance();
     ShowClock& clk = ShowClockInstance();
     ModeState& m = ModeStateInstance();
-    const QTime now = QTime::currentTime();
+    const LocalTime now = localClock_();
 
     // 1-3. Clock and schedule.
     ScheduleInputs in;
-    in.hour = now.hour();
-    in.minute = now.minute();
-    in.second = now.second();
+    in.hour = now.hour;
+    in.minute = now.minute;
+    in.second = now.second;
     in.ScheduleOn = CheckBoxScheduleON->isChecked();
     const ScheduleResult r = ApplySchedule(d, m, in);
     lblTIME->setText(Q(r.timeText));
@@ -213,8 +216,7 @@ void TFormSound::TimerWindowTimer() {
     // 6. Light indicator and its labels.
     const int64_t spot = SpotIndicatorColor(d, in.hour, in.minute, CheckBoxSpotJobAlwaus->isChecked());
     if (spot >= 0) shpSpotOn->setBrushColor(uint32_t(spot));
-    lblSpotON->setText(Q(" ON " + IntToStr2(d.ProgramOptions[26]) + ":" + IntToStr2(d.ProgramOptions[27])));
-    lblSpotOFF->setText(Q("0FF " + IntToStr2(d.ProgramOptions[28]) + ":" + IntToStr2(d.ProgramOptions[29])));
+    TimesOnOffToLabel();
     // 7. The start-up show's music, once; not again when the first tick opened a show already.
     if (m.AudioFirstOpen) {
         const bool opened = clk.SoundChannel != 0;
@@ -291,79 +293,4 @@ void TFormSound::ClearAreaForNewSong() {
     if (FormMaim && FormMaim->sbNewStart) FormMaim->sbNewStart->setEnabled(true);
     LabelSpace->show();
     ShapeSpace->show();
-}
-
-void TFormSound::PlayListBoxCurrent() {
-    ShowData& d = ShowDataInstance();
-    ClearAreaForNewSong();
-    const int count = ListBoxShow->count();
-    if (count < 1) return;
-    int& index = d.ProgramOptions[24];
-    if (index > count || index < 0) index = 0;
-    if (index == count) index = count - 1;
-    ListBoxShow->setCurrentRow(index);
-    ListBoxShow->item(index)->setSelected(true);
-    const std::string path = ListBoxShow->item(index)->text().toStdString();
-    d.sNameFileProject = path;
-    if (FileExists(path)) {
-        OpenTrackFile(d, path);
-        MadePlayFile();
-        if (FormMaim) {
-            if (FormMaim->OpenDialogTrack) FormMaim->OpenDialogTrack->FileName = Q(d.sNameFileProject);
-            if (FormMaim->SaveDialogTrack) FormMaim->SaveDialogTrack->FileName = Q(d.sNameFileProject);
-            FormMaim->SetTrackCaption(Q(d.sNameFileProject));
-            if (FormMaim->SpeedButtonSaveFile) FormMaim->SpeedButtonSaveFile->setEnabled(true);
-        }
-        OpenDialogListBox.FileName = Q(path);
-    }
-    if (FormSequenser) FormSequenser->RedrawAllarea();
-    else WriteLog("FormSound", "PlayListBoxCurrent", "not_assigned_FormSequenser");
-}
-
-void TFormSound::setNextFile() {
-    const int count = ListBoxShow->count();
-    if (count < 1) return;
-    ShowData& d = ShowDataInstance();
-    d.AquelMode = 4;
-    ListBoxShow->clearSelection();
-    int& index = d.ProgramOptions[24];
-    index = index <= count - 2 ? index + 1 : 0;
-    if (index < 0) index = 0;
-    PlayListBoxCurrent();
-}
-
-void TFormSound::PlayListMusicCurrent() {
-    ShowData& d = ShowDataInstance();
-    const int count = ListBoxMusic->count();
-    if (count < 1) return;
-    int& index = d.ProgramOptions[30];
-    if (index < 0) index = 0;
-    if (index >= count) index = 0;   // a stored index beyond a shorter list starts the first entry
-    ListBoxMusic->setCurrentRow(index);
-    ListBoxMusic->item(index)->setSelected(true);
-    lblmaxFileMusic->setText(QString::number(count));
-    const std::string path = ListBoxMusic->item(index)->text().toStdString();
-    if (FileExists(path) && d.MusicStartRequest == 1 && MediaPlayer) {
-        if (MediaPlayer->Open(path)) MediaPlayer->Play();
-        d.MusicStartRequest = 0;
-        ScrollBarMusicTrack->setValue(0);
-        ScrollBarMusicTrack->setMaximum(int(MediaPlayer->LengthMs()));
-        GroupBoxMusic->setTitle(Q("Music List " + path + " "));
-    }
-}
-
-void TFormSound::setNextMusic() {
-    const int count = ListBoxMusic->count();
-    if (count < 1) return;
-    ShowData& d = ShowDataInstance();
-    d.MusicStartRequest = 1;
-    ListBoxMusic->clearSelection();
-    int& index = d.ProgramOptions[30];
-    index = (index >= 0 && index <= count - 2) ? index + 1 : 0;
-    PlayListMusicCurrent();
-}
-
-void TFormSound::SetVolume(int level) {
-    const int l = level < 0 ? 0 : (level > 65535 ? 65535 : level);
-    SetWaveOutGain(uint16_t(l), uint16_t(l));
 }

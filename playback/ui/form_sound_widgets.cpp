@@ -2,7 +2,11 @@
 
 #include "common/ui/qt_helpers.h"
 
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
@@ -99,4 +103,79 @@ void SoundShape::paintEvent(QPaintEvent*) {
 void SoundShape::mousePressEvent(QMouseEvent* e) {
     const QPoint pt = e->position().toPoint();
     emit mouseDown(e->button(), pt.x(), pt.y());
+}
+
+SoundListBox::SoundListBox(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDropIndicatorShown(false);
+}
+
+int SoundListBox::TargetAt(int x, int y) const {
+    const int half = count() > 0 ? visualItemRect(item(0)).height() / 2 : 0;
+    QListWidgetItem* target = itemAt(x, y + half);
+    return target ? row(target) : -1;
+}
+
+void SoundListBox::SetDropMark(int row) {
+    if (row == dropMark_) return;
+    dropMark_ = row;
+    viewport()->update();
+}
+
+// The drop moves the entry itself; the drag only carries a marker, so Qt never removes the
+// dragged rows after the drop.
+void SoundListBox::startDrag(Qt::DropActions) {
+    if (!currentItem()) return;
+    auto* drag = new QDrag(this);
+    auto* data = new QMimeData();
+    data->setData("application/x-spirelo-list-entry", QByteArray::number(currentRow()));
+    drag->setMimeData(data);
+    drag->exec(Qt::MoveAction);
+    SetDropMark(-2);
+}
+
+void SoundListBox::dragEnterEvent(QDragEnterEvent* e) {
+    const QPoint p = e->position().toPoint();
+    if (dragOver && dragOver(e->source(), p.x(), p.y())) e->acceptProposedAction();
+    else e->ignore();
+}
+
+void SoundListBox::dragMoveEvent(QDragMoveEvent* e) {
+    const QPoint p = e->position().toPoint();
+    if (dragOver && dragOver(e->source(), p.x(), p.y())) e->acceptProposedAction();
+    else e->ignore();
+}
+
+void SoundListBox::dragLeaveEvent(QDragLeaveEvent*) { SetDropMark(-2); }
+
+void SoundListBox::dropEvent(QDropEvent* e) {
+    const QPoint p = e->position().toPoint();
+    SetDropMark(-2);
+    if (!dragOver || !dragOver(e->source(), p.x(), p.y())) {
+        e->ignore();
+        SetDropMark(-2);
+        return;
+    }
+    if (dragDrop) dragDrop(e->source(), p.x(), p.y());
+    SetDropMark(-2);
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+}
+
+void SoundListBox::paintEvent(QPaintEvent* e) {
+    QListWidget::paintEvent(e);
+    if (dropMark_ < -1 || count() == 0) return;
+    QRect r;
+    if (dropMark_ >= 0 && dropMark_ < count()) {
+        r = visualItemRect(item(dropMark_));
+    } else {
+        const QRect last = visualItemRect(item(count() - 1));
+        r = QRect(last.left(), last.bottom() + 1, last.width(), last.height());
+    }
+    QPainter p(viewport());
+    p.fillRect(QRect(r.left(), r.top(), viewport()->width(), 3), Qt::red);
 }

@@ -5,11 +5,13 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QListWidget>
 #include <QPixmap>
 #include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QRadioButton;
@@ -66,4 +68,28 @@ protected:
 private:
     Kind kind_;
     uint32_t brush_;
+};
+
+// A list whose entries are reordered by dragging one entry within the list. The window decides
+// what a drop does: dragOver says whether a drag from `source` is accepted at (x, y) and marks
+// the target; dragDrop moves the entry. The target's top edge carries a 3-pixel red line.
+class SoundListBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit SoundListBox(QWidget* parent);
+    // The entry under (x, y + half an entry's height) in viewport pixels, -1 after the last one.
+    int TargetAt(int x, int y) const;
+    void SetDropMark(int row);   // -2: no mark; -1: below the last entry
+    int DropMark() const { return dropMark_; }
+    std::function<bool(QObject* source, int x, int y)> dragOver;
+    std::function<void(QObject* source, int x, int y)> dragDrop;
+protected:
+    void startDrag(Qt::DropActions) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+private:
+    int dropMark_ = -2;
 };

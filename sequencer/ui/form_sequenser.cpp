@@ -10,6 +10,7 @@
 #include "dmx/ui/form_usb_com.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "playback/ui/form_sound.h"
 #include "sequencer/notes_file.h"
 #include "sequencer/sequencer_store.h"
 #include "sequencer/tempo_commands.h"
@@ -108,10 +109,6 @@ QString ColumnNumbers(int first) {
     QString text;
     for (int c = 0; c < 16; ++c) text += TwoDigits(first + c).leftJustified(3, ' ');
     return text.trimmed();
-}
-
-spirelo::CustomerTexts CustomerTextsOfDmxWindow() {
-    return FormUSB_COM ? FormUSB_COM->CustomerTextsForSettings() : spirelo::CustomerTexts{};
 }
 
 }  // namespace
@@ -878,11 +875,12 @@ void TFormSequenser::LoadMemoFromNotesFile() {
     MemoNotes->document()->setModified(false);
 }
 
-void TFormSequenser::SaveMemoToNotesFile() {
+bool TFormSequenser::SaveMemoToNotesFile() {
     const std::string path = spirelo::NotesFileName(ShowDataInstance().sNameFileSeq);
     const spirelo::IoResult r = spirelo::SaveNotesFile(path, S(MemoNotes->toPlainText()));
     if (r) MemoNotes->document()->setModified(false);
     else spirelo::ReportWriteFailure(path, r);
+    return bool(r);
 }
 
 void TFormSequenser::SpeedButtonOpenSequensClick() {
@@ -900,6 +898,8 @@ void TFormSequenser::SpeedButtonOpenSequensClick() {
     // The name edit, selector and step bar show the opened file's sequencer, so an edit of the
     // name never carries the previous file's name into this one.
     if (read) ScrollBarNombSeqChange();
+    // The file holds the option records and the schedule: the sound window's pages follow.
+    if (FormSound) FormSound->ReturnOptionData();
     RedrawAllarea();
 }
 
@@ -935,5 +935,6 @@ void TFormSequenser::SpeedButtonLoadDefFileClick() {
     const std::string name = spirelo::DefFilePath();
     if (!spirelo::FileExists(name)) spirelo::Messages().message("No open file " + name);
     else spirelo::OpenDefFile(ShowDataInstance());
+    if (FormSound) FormSound->ReturnOptionData();
     SpeedButtonLoadDefFile->setVisible(false);
 }

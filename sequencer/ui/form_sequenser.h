@@ -56,7 +56,7 @@ public:
     static void RePaintTemp(int Word, QString& Text);
 
     // --- Notes beside the sequencer file; other windows call this when they save it --------
-    void SaveMemoToNotesFile();
+    bool SaveMemoToNotesFile();   // false when the write failed (told to the user)
     void LoadMemoFromNotesFile();
 
     // --- Handlers --------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "playback/ui/form_sound.h"
 
 #include "core/show_data.h"
+#include "core/track_file.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
 #include "playback/modes.h"
@@ -249,9 +250,10 @@ TEST_F(SoundWindow, TheShowListStartOpensTheFirstShowOnlyOnce) {
     ShowData& d = ShowDataInstance();
     WriteWav(dir / "first.mp3", 4);
     WriteWav(dir / "show.mp3", 4);               // the start-up show: must not replace the list's
-    std::ofstream(dir / "first.trk") << "";
     std::ofstream(dir / "list.shw") << (dir / "first.trk").string() << "\r\n";
     ResetShowData(d);
+    d.sNameFileProject = (dir / "first.trk").string();
+    ASSERT_TRUE(SaveTrackFile(d));                // only a show that was read replaces the running one
     d.sNameFileProject = (dir / "show.trk").string();
     d.ShowListFileName = (dir / "list.shw").string();
     d.MusicListFileName = (dir / "music.msc").string();
