@@ -193,6 +193,7 @@ void TFormSound::createControls() {
     connectListHandlers();
     connectOptionHandlers();
     connectScheduleHandlers();
+    connectKeyboardPage();
 }
 
 void TFormSound::createPageBPM(QWidget* page) {
@@ -589,29 +590,6 @@ void TFormSound::createBitmaps() {
     SpareBitmap = TrackBitmap;
 }
 
-void TFormSound::paintStartTiles() {
-    // The letter tiles before their bindings are drawn: a white tile with its letter.
-    for (int letter = 0; letter < 26; ++letter) {
-        if (!PaintBoxKey[letter]) continue;
-        TileBitmap.fill(GroupBoxVisKey->palette().window().color());
-        QPainter p(&TileBitmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::black);
-        p.setBrush(Qt::white);
-        p.drawRoundedRect(QRectF(0.5, 0.5, 69, 69), 7.5, 7.5);
-        QFont f = p.font();
-        f.setBold(true);
-        p.setFont(f);
-        const QString text = QString(" %1 ").arg(QChar('A' + letter));
-        const QRect r(3, 3, p.fontMetrics().horizontalAdvance(text), p.fontMetrics().height());
-        p.fillRect(r, QColor(0xC0, 0xC0, 0xC0));
-        p.setPen(QColor(0, 0x80, 0));
-        p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, text);
-        p.end();
-        PaintBoxKey[letter]->CopyBitmap(TileBitmap);
-    }
-}
-
 void TFormSound::FormCreate() {
     ShowData& d = ShowDataInstance();
     ShowClock& clk = ShowClockInstance();
@@ -623,7 +601,7 @@ void TFormSound::FormCreate() {
     PlayerCreate();
     // 2. Off-screen pictures; 3. peak arrays one level per waveform pixel.
     createBitmaps();
-    paintStartTiles();
+    PaintCaseKey();
     if (clk.PeakLeft.size() != size_t(kWaveformWidth)) clk.PeakLeft.resize(kWaveformWidth);
     if (clk.PeakRight.size() != size_t(kWaveformWidth)) clk.PeakRight.resize(kWaveformWidth);
 
@@ -632,7 +610,7 @@ void TFormSound::FormCreate() {
     ScrollBarTrackNomb_A->setValue(Clamp(d.TrackEditState[6], 0, 30));
     ScrollBarTrackNomb_B->setValue(Clamp(d.TrackEditState[7], 0, 30));
     ScrollBarTrackNomb_C->setValue(Clamp(d.TrackEditState[8], 0, 30));
-    RadioGroupKitKey->setItemIndex(d.TrackEditState[9]);
+    RadioGroupKitKey->setItemIndex(CurrentKit(d));
     const int page = Clamp(d.TrackEditState[4], 0, 6);
     {
         const QSignalBlocker block(PageControl);   // the stored page is shown, not changed
@@ -673,7 +651,7 @@ void TFormSound::FormCreate() {
     // 9. Position.
     move(d.ProgramOptions[9], d.ProgramOptions[8]);
     // 10. Kit and bank of the live keys.
-    LabelKeyNom->setText(QString("%1 - %2").arg(Clamp(d.TrackEditState[9], 0, 7) + 1).arg(d.KeyBankOffset / 32 + 1));
+    LabelKeyNom->setText(QString("%1 - %2").arg(CurrentKit(d) + 1).arg(CurrentBankOffset(d) / kBankKeys + 1));
 
     // 11. Timers, in this order.
     SetTimerEnabled(TimerGistoRate, true);

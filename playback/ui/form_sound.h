@@ -7,6 +7,7 @@
 #include "common/ui/file_dialogs.h"
 #include "common/ui/status_panels.h"
 #include "core/event_log.h"
+#include "playback/live_keys.h"
 #include "playback/ui/form_sound_widgets.h"
 
 #include <QCheckBox>
@@ -101,6 +102,32 @@ public:
     void PaintBoxGraficWaveMouseUp();
     void SpeedButtonAllselectClick();
     void SpeedButtonResetLengClick();
+
+    // Live keys, kits and the key assignment panel (form_sound_keys.cpp).
+    void FormKeyDown(int Key);
+    void emulKeyDown(int Key);
+    void SetButtonNaborKey(int bank);
+    void SpeedButtonKitClick(int n);
+    void RadioGroupKitKeyClick();
+    void PaintCaseKey();
+    void TileMouseDown(int letter, Qt::MouseButton button);
+    void ShapeSpaceMouseDown();
+    void shp_kavMouseDown();
+    void AssignPaintBox();
+    void PaintBoxAssignPaint();
+    void PaintBoxAssignMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, int x, int y);
+    void PaintBoxAssignMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y);
+    void ReturnKeyPipe(int Letter);
+    void SpeedButtonCloseWINClick();
+    void sbNewModeClick();
+    void sbRecScenaClick();
+    void sbClearKeyBufClick();
+    void SpeedButtonClearAllClick();
+    void sbKeyCopyClick();
+    void sbKeyPasteClick();
+    void sbPlusScenaRecClick();
+    void ScrollBarNewSeqChange();
+    spirelo::KeyContext keyContext() const;
 
     // Shows the current effect in the Effects page's controls.
     void ReturnEffectData();
@@ -464,7 +491,8 @@ private:
     void createPageOption(QWidget* page);
     void createPageSchedule(QWidget* page);
     void createBitmaps();
-    void paintStartTiles();
+    void connectKeyboardPage();
+    void runBankOp(int op);
     void loadLists();
     void saveShowList();
     void connectListHandlers();
