@@ -215,6 +215,7 @@ void TFormSound::ReturnKeyPipe(int Letter) {
 void TFormSound::SpeedButtonCloseWINClick() {
     SpeedButtonCloseWIN->hide();
     PaintBoxAssign->hide();
+    PaintCaseKey();   // the tiles show what the panel bound
     GroupBoxVisKey->show();
 }
 

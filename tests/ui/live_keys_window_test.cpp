@@ -149,7 +149,9 @@ TEST_F(LiveKeysWindow, ThePanelAndTheTilesSwap) {
     EXPECT_EQ(d.KeyModeTable[1], 1);
     EXPECT_EQ(FormSound->PaintBoxAssign->Bitmap.size(), QSize(617, 355));
 
+    const QImage before = FormSound->PaintBoxKey[1]->Bitmap.toImage();
     FormSound->SpeedButtonCloseWINClick();
+    EXPECT_NE(FormSound->PaintBoxKey[1]->Bitmap.toImage(), before);   // the tile shows the new binding
     EXPECT_TRUE(FormSound->PaintBoxAssign->isHidden());
     EXPECT_FALSE(FormSound->GroupBoxVisKey->isHidden());
 
