@@ -4,8 +4,7 @@
 #include "core/show_data.h"
 #include "playback/live_keys.h"
 #include "playback/ui/form_sound.h"
-
-#include <QApplication>
+#include "visualiser/ui/offscreen_app.h"
 
 #include <benchmark/benchmark.h>
 
@@ -51,9 +50,8 @@ BENCHMARK(BM_AssignPanelPointerMove)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     setenv("SPIRELO_AUDIO", "null", 0);
-    QApplication app(argc, argv);
+    OffscreenApplication app(argc, argv);
     FormSound = new TFormSound();
     FormSound->FormCreate();
     for (QTimer* t : {FormSound->TimerRepaint, FormSound->TimerWindow, FormSound->TimerGistoRate}) t->stop();
