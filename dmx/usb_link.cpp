@@ -119,8 +119,8 @@ void UsbLink::GetListAllDevise() {
         UsbStatusText = "Device is Present " + std::to_string(n) + " ";
     } else {
         UsbStatusText = "No USB devises ";
-        UsbDeviceName = " ";
-        UsbSerialText = " ";
+        UsbDeviceName = std::string(" ");
+        UsbSerialText = std::string(" ");
         UsbPortOk = 0;
     }
 }

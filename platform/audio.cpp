@@ -315,7 +315,7 @@ public:
                 }
             }
         };
-        auto decodeChunk = [&c, this](std::size_t n) -> std::size_t {
+        auto decodeChunk = [&c](std::size_t n) -> std::size_t {
             c.tmp.resize(n * c.channels);
             std::uint64_t start = c.dec->position();
             std::size_t got = c.dec->read(c.tmp.data(), n);
@@ -684,7 +684,7 @@ Engine& E() {
 
 std::uint32_t BASS_GetVersion() { return Ok(0x02040001u); }
 
-bool BASS_Init(int device, std::uint32_t freq, std::uint32_t flags, void* window, const void* classId) {
+bool BASS_Init(int device, std::uint32_t freq, std::uint32_t /*flags*/, void* /*window*/, const void* /*classId*/) {
     Engine& e = E();
     std::lock_guard<std::mutex> life(e.lifeMutex);
     if (e.bassInit) return Fail(kAudioErrorAlready, false);

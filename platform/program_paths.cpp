@@ -56,7 +56,7 @@ void OverrideProgramFile(const std::string& path) { Override() = path; }
 
 std::string BesideProgramFolder(const std::string& app) {
     std::string dir = DirName(ProgramFile());
-    if (dir.empty()) dir = ".";
+    if (dir.empty()) dir = std::string(".");
     if (CanCreateFilesIn(dir)) return WithSlash(dir);
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     std::string base;

@@ -41,12 +41,12 @@ TEST(IniFile, WritesBooleansAsDigitsAndFloatsWithAPoint) {
 TEST(IniFile, ValuesWithLineBreaksOrEdgeSpacesReadBackWhole) {
     const std::string tricky[] = {"line1\nline2", "a\r\nb", " lead", "trail ", "\"quoted\"", "back\\slash\n"};
     IniFile ini;
-    for (size_t i = 0; i < std::size(tricky); ++i) ini.writeString("s", "k" + std::to_string(i), tricky[i]);
+    for (size_t i = 0; i < std::size(tricky); ++i) ini.writeString("s", std::string("k") + std::to_string(i), tricky[i]);
     ini.writeString("s", "after", "ok");
     IniFile back;
     back.loadFromText(ini.toText());
     for (size_t i = 0; i < std::size(tricky); ++i)
-        EXPECT_EQ(back.readString("s", "k" + std::to_string(i), "?"), tricky[i]) << i;
+        EXPECT_EQ(back.readString("s", std::string("k") + std::to_string(i), "?"), tricky[i]) << i;
     EXPECT_EQ(back.readString("s", "after", ""), "ok");
     EXPECT_EQ(back.keys("s").size(), std::size(tricky) + 1);
 }

@@ -205,7 +205,7 @@ TEST_F(EndToEnd, DemoShowRunsFromMusicToUsbToTheVisualiser) {
                 firstLevel = now;
                 std::string which;
                 for (int c = 1; c <= 512; ++c)
-                    if (levels[c]) which += " " + std::to_string(c) + "=" + std::to_string(levels[c]);
+                    if (levels[c]) which += std::string(" ") + std::to_string(c) + "=" + std::to_string(levels[c]);
                 std::fprintf(stderr, "first levels after %.3f s:%s\n", Seconds(start, now), which.substr(0, 300).c_str());
             }
             if (sawFirst && levels[1] == 255) { sawRed = true; red = now; }

@@ -138,7 +138,9 @@ TEST_F(ModeFixture, ScheduleTakesTheModesFromTheSlots) {
         EXPECT_EQ(d->AquelMode, c.expectMode < 0 ? kModeDance : c.expectMode);
         EXPECT_EQ(r.jobRed[2], c.red2);
         EXPECT_EQ(r.jobRed[6], c.red6);
-        if (c.hour == 0) EXPECT_TRUE(r.jobRed[8]);
+        if (c.hour == 0) {
+            EXPECT_TRUE(r.jobRed[8]);
+        }
     }
     // a stored mode that is none of the six lights its slot and sets nothing
     d->ScheduleMode[6] = 255;

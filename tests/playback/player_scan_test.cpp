@@ -171,7 +171,7 @@ TEST_F(PeakScanEngine, FillsThePeaksFromTheDecodeCopyAtIdlePriority) {
     // second; right: always a half. Square waves keep the peaks exact.
     const std::string file = dir.file("levels.wav");
     const int64_t half = 15 * 44100;
-    WriteWav(file, 44100, 2, 30.0, [half](int64_t frame, int ch) {
+    WriteWav(file, 44100, 2, 30.0, [](int64_t frame, int ch) {
         const double sign = (frame / 50) % 2 ? 1.0 : -1.0;
         if (ch == 1) return 0.5 * sign;
         return (frame < half ? 0.25 : 0.75) * sign;
