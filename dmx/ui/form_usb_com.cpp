@@ -293,14 +293,19 @@ void TFormUSB_COM::createControls() {
         {SpeedButtonPumpOn, {HandArea::Inverters, true}},   {SpeedButtonPumpOff, {HandArea::Inverters, false}},
         {SpeedButtonKlapOn, {HandArea::Klapans, true}},     {SpeedButtonKlapOff, {HandArea::Klapans, false}},
     };
-    for (const auto& [button, what] : enables)
-        connect(button, &QToolButton::clicked, this, [this, what] { HandEnableArea(what.first, what.second); });
+    // Plain copies: clang 14 cannot capture structured bindings.
+    for (const auto& e : enables) {
+        const auto what = e.second;
+        connect(e.first, &QToolButton::clicked, this, [this, what] { HandEnableArea(what.first, what.second); });
+    }
     const std::pair<QToolButton*, std::pair<HandArea, int>> levels[] = {
         {SpeedButtonOnKlap, {HandArea::Klapans, 255}},      {SpeedButtonOffKlap, {HandArea::Klapans, 0}},
         {SpeedButtonAllHandseton, {HandArea::All, 255}},    {SpeedButtonAllHandsetoff, {HandArea::All, 0}},
     };
-    for (const auto& [button, what] : levels)
-        connect(button, &QToolButton::clicked, this, [this, what] { HandLevelArea(what.first, what.second); });
+    for (const auto& e : levels) {
+        const auto what = e.second;
+        connect(e.first, &QToolButton::clicked, this, [this, what] { HandLevelArea(what.first, what.second); });
+    }
     connect(ScrollBarAllHandset, &QScrollBar::valueChanged, this, [this](int v) { HandLevelArea(HandArea::All, v); });
     connect(ScrollBarInvAllLev, &QScrollBar::valueChanged, this, [this](int v) { HandLevelArea(HandArea::Inverters, v); });
     for (TColorShape* shape : {ShapeWhite, shpGray, ShapeRed, shpYellow, ShapeGreen, shpBlueSky, ShapeBlue, shpViolet, ShapeBlack})
@@ -321,7 +326,9 @@ void TFormUSB_COM::createControls() {
 
     // Channels page: OnScroll stores the area and recounts; OnChange rewrites the labels.
     const std::pair<QScrollBar*, int> areaBars[] = {{ScrollBarSpotKolvo, 20}, {ScrollBarLengInv, 18}, {ScrollBarLengKlap, 19}};
-    for (auto [bar, option] : areaBars) {
+    for (const auto& area : areaBars) {
+        QScrollBar* bar = area.first;
+        const int option = area.second;
         connect(bar, &QScrollBar::actionTriggered, this, [this, bar, option](int) {
             ShowDataInstance().ProgramOptions[option] = bar->sliderPosition();
             paschetMaxSpot();
