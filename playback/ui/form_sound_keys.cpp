@@ -53,6 +53,10 @@ void TFormSound::connectKeyboardPage() {
         connect(PaintBoxKey[letter], &SoundPaintBox::mouseMove, this,
                 [code](int, int, Qt::MouseButtons, Qt::KeyboardModifiers) { ApplyKeyScene(ShowDataInstance(), code); });
     }
+    // A track load may have changed the kit: the page shows the tiles as they are now.
+    connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 2) PaintCaseKey();
+    });
     for (SoundShape* s : {shp_skob, shp_kav, shp_kosaj})
         connect(s, &SoundShape::mouseDown, this, [this](Qt::MouseButton, int, int) { shp_kavMouseDown(); });
     LabelSpace->setAttribute(Qt::WA_TransparentForMouseEvents);   // a press on it lands on the tile

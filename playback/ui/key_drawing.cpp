@@ -4,7 +4,9 @@
 #include "playback/scene_input.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
+#include <QStaticText>
 
 namespace spirelo {
 
@@ -12,20 +14,56 @@ void DrawTextAt(QPainter& p, int x, int y, const QString& text) {
     p.drawText(x, y + p.fontMetrics().ascent(), text);
 }
 
+namespace {
+
+// The empty tile, drawn once per background: the rounded outline is the slow part.
+const QPixmap& TileFrame(const QColor& background, qreal dpr) {
+    static QPixmap frame;
+    static QRgb frameBackground = 0;
+    if (frame.isNull() || frameBackground != background.rgba() || frame.devicePixelRatio() != dpr) {
+        frame = QPixmap(QSize(70, 70) * dpr);
+        frame.setDevicePixelRatio(dpr);
+        frame.fill(background);
+        QPainter p(&frame);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::black);
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(0.5, 0.5, 69, 69), 7.5, 7.5);
+        frameBackground = background.rgba();
+    }
+    return frame;
+}
+
+// Laid-out texts, kept between redraws: the tiles and the panel repeat the same few hundred.
+const QStaticText& CachedText(const std::string& text, const QFont& font) {
+    static QHash<QString, QStaticText> cache;
+    if (cache.size() > 4096) cache.clear();
+    const QString str = QString::fromStdString(text);
+    const QString key = font.key() + QChar(0) + str;
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        QStaticText st(str);
+        st.setTextFormat(Qt::PlainText);
+        st.setPerformanceHint(QStaticText::AggressiveCaching);
+        st.prepare(QTransform(), font);
+        it = cache.insert(key, st);
+    }
+    return *it;
+}
+
+}  // namespace
+
 void DrawKeyTile(QPixmap& tile, const TileText& t, const QColor& background) {
-    tile.fill(background);
     QPainter p(&tile);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::black);
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(0.5, 0.5, 69, 69), 7.5, 7.5);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawPixmap(0, 0, TileFrame(background, tile.devicePixelRatio()));
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     QFont f = p.font();
     f.setBold(true);
     p.setFont(f);
-    DrawTextAt(p, 1, 20, QString::fromStdString(t.mode));
-    if (!t.line2.empty()) DrawTextAt(p, 1, 35, QString::fromStdString(t.line2));
-    if (!t.line3.empty()) DrawTextAt(p, 1, 50, QString::fromStdString(t.line3));
+    p.drawStaticText(1, 20, CachedText(t.mode, f));
+    if (!t.line2.empty()) p.drawStaticText(1, 35, CachedText(t.line2, f));
+    if (!t.line3.empty()) p.drawStaticText(1, 50, CachedText(t.line3, f));
     const QString letter = QString::fromStdString(t.letter);
     const QFontMetrics fm = p.fontMetrics();
     p.fillRect(QRect(3, 3, fm.horizontalAdvance(letter), fm.height()), QColor(0xC0, 0xC0, 0xC0));
@@ -52,7 +90,6 @@ void DrawAssignPanel(QPixmap& panel, const PanelModel& m, const QColor& backgrou
     QFont bold = plain;
     bold.setBold(true);
     p.setPen(ColorFromValue(kPanelNavy));
-    const int plainAscent = QFontMetrics(plain).ascent(), boldAscent = QFontMetrics(bold).ascent();
     bool isBold = false;
     p.setFont(plain);
     for (const PanelLabel& t : m.texts) {
@@ -60,7 +97,7 @@ void DrawAssignPanel(QPixmap& panel, const PanelModel& m, const QColor& backgrou
             isBold = t.bold;
             p.setFont(isBold ? bold : plain);
         }
-        p.drawText(t.x, t.y + (isBold ? boldAscent : plainAscent), QString::fromStdString(t.text));
+        p.drawStaticText(t.x, t.y, CachedText(t.text, isBold ? bold : plain));   // placed by its top-left
     }
 }
 
