@@ -168,6 +168,13 @@ TEST_F(LiveKeysWindow, ThePanelAndTheTilesSwap) {
     EXPECT_EQ(d.TrackEditState[9], 2);
     EXPECT_EQ(d.KeyBankOffset, 0);
     EXPECT_EQ(FormSound->LabelKeyNom->text(), "3 - 1");
+
+    // A track load changes the kit behind the page's back; showing the page shows it.
+    FormSound->PageControl->setCurrentIndex(1);
+    d.TrackEditState[9] = 5;
+    FormSound->PageControl->setCurrentIndex(2);
+    EXPECT_EQ(FormSound->RadioGroupKitKey->itemIndex(), 5);
+    EXPECT_EQ(FormSound->LabelKeyNom->text(), " 6 - 1 ");
 }
 
 TEST_F(LiveKeysWindow, BankClearAsksAndPaintsTheTiles) {
