@@ -34,6 +34,24 @@ struct SequencerEditState {
     uint16_t PatternFrom = 253;   // the step range of the last tempo command
     uint16_t PatternTo = 254;
     int32_t PointedStep = 0;      // step under the mouse at the last press in a step grid
+
+    // The area editors. Selection corners are a column and a row relative to the first
+    // visible cell; the tool states are 0 idle, 1 first corner taken, 2 second corner taken.
+    int32_t AreaSelX1 = 0, AreaSelY1 = 0, AreaSelX2 = 0, AreaSelY2 = 0;
+    int32_t SpotToolState = 0;
+    int32_t KlapanToolState = 0;
+    uint8_t SpotPenDown = 0;
+    uint8_t KlapanPenDown = 0;
+    uint8_t KlapanEraseDown = 0;
+    int32_t PointedChannel = 0;   // channel index at the last press (3 x spot on the RGB page)
+    int32_t InfoStep = 0;         // 1-based step and row under the mouse
+    int32_t InfoRow = 0;
+    int32_t InfoBoxX = 0, InfoBoxY = 0;
+    uint8_t InfoBoxOnCell = 0;
+    uint8_t ClipKind = 0;         // 0 nothing copied, 2 a pattern, 3 a whole sequencer
+    int16_t CopyStepSpan = 0;
+    int16_t CopyChannelSpan = 0;
+    uint8_t LevelEditMode = 0;    // the level button whose level the slider edits (1..6), or 0
 };
 SequencerEditState& SequencerEditInstance();
 

@@ -232,14 +232,8 @@ void TFormSequenser::createControls() {
         b->setObjectName(it.klapan);
         connect(b, &QAction::triggered, this, it.run);
     }
-    PaintBoxSpots->OnMouseDown = [this](Qt::MouseButton, int x, int) {
-        AreaMouseDown(ScrollBarSeqVisual->value(), x);
-    };
-    PaintBoxKlapsns->OnMouseDown = [this](Qt::MouseButton, int x, int) {
-        AreaMouseDown(ScrollBarSeqKLapan->value(), x);
-    };
-    PaintBoxSpots->OnPaint = [this](QPainter& p) { p.drawImage(0, 0, SpotAreaImage); };
-    PaintBoxKlapsns->OnPaint = [this](QPainter& p) { p.drawImage(0, 0, KlapanAreaImage); };
+    createAreaPopupItems();
+    connectAreaHandlers();
 
     connect(PageControlmain, &QTabWidget::currentChanged, this, &TFormSequenser::PageControlmainChange);
     connect(edtNameSeq, &QLineEdit::textChanged, this, &TFormSequenser::edtNameSeqChange);
@@ -367,6 +361,7 @@ void TFormSequenser::createAreaRgbPage() {
     LabelScBegLow = Label(p, "LabelScBegLow", "01", 104, 543, 40);
     Label(p, "LabelScFromTo", "Scene from to", 310, 543, 120)->setAlignment(Qt::AlignHCenter);
     LabelScBegHi = Label(p, "LabelScBegHi", "31", 590, 543, 27);
+    createAreaRgbTools();
 }
 
 void TFormSequenser::createAreaChannelPage() {
@@ -402,6 +397,7 @@ void TFormSequenser::createAreaChannelPage() {
     Label(p, "LabelKlFromTo", "Сцены от-до", 310, 543, 120)->setAlignment(Qt::AlignHCenter);
     LabelKlBegHi = Label(p, "LabelKlBegHi", "31", 590, 543, 27);
     Label(p, "LabelKlapanNumbers", "Номера Каналов", 4, 524, 100);
+    createAreaChannelTools();
 }
 
 void TFormSequenser::createFixDmxPage() {
@@ -471,6 +467,10 @@ void TFormSequenser::FormCreate() {
     SpotAreaImage.fill(face);
     KlapanAreaImage = QImage(PaintBoxKlapsns->size(), QImage::Format_RGB32);
     KlapanAreaImage.fill(face);
+    SpotStripImage = QImage(PaintBoxSpotTest->size(), QImage::Format_RGB32);
+    SpotStripImage.fill(face);
+    KlapanStripImage = QImage(PaintBoxKlapanTest->size(), QImage::Format_RGB32);
+    KlapanStripImage.fill(face);
 
     // 2. The column numbers of the four groups stay with the window; the lower label starts
     // with the upper one's text.
@@ -539,6 +539,7 @@ void TFormSequenser::FormDestroy() {
     for (QTimer* t : TimerSeq) t->stop();
     TimerRePaint->stop();
     tmrPattern->stop();
+    TimerUndo->stop();
     if (spirelo::FileExists(ShowDataInstance().sNameFileSeq)) SaveMemoToNotesFile();
 }
 
@@ -745,10 +746,6 @@ void TFormSequenser::popur_scena_setClick() {
     ViewTemp();
 }
 
-void TFormSequenser::AreaMouseDown(int firstVisibleStep, int x) {
-    spirelo::SequencerEditInstance().PointedStep = firstVisibleStep + x / 16;
-}
-
 void TFormSequenser::tmrPatternTimer() {
     const spirelo::SequencerEditState& e = spirelo::SequencerEditInstance();
     LabelRealAdr->setText(Q(spirelo::PatternAdrText(e)));
@@ -763,8 +760,6 @@ void TFormSequenser::TimerRePaintTimer() {
 }
 
 // --- Editing services of the area pages --------------------------------------------------
-
-void TFormSequenser::SaveToUndo() {}
 
 void TFormSequenser::RedrawAllarea() {
     switch (PageControlmain->currentIndex()) {
@@ -788,11 +783,8 @@ void TFormSequenser::RedrawNewSeq() {
     RedrawAllarea();
 }
 
-void TFormSequenser::ReDrawAreaSpots() {}
-void TFormSequenser::ReDrawAreaKlapan() {}
 void TFormSequenser::RedrawAreaGroup() {}
 void TFormSequenser::HintCheckGroup() {}
-void TFormSequenser::SetButtonInvertor(int) {}
 
 void TFormSequenser::RePaintTemp(int Word, QString& Text) {
     const QString point = QLocale().decimalPoint();

@@ -3,13 +3,16 @@
 // step timers that play the sequencers on their own.
 #pragma once
 
+#include "common/ui/colour_dialog.h"
 #include "common/ui/file_dialogs.h"
+#include "sequencer/scene_editor.h"
 
 #include <QImage>
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class QButtonGroup;
@@ -25,7 +28,10 @@ class QTabWidget;
 class QTimer;
 class QToolButton;
 class QWheelEvent;
+class TLevelButton;
 class TPaintBox;
+class TShape;
+class QAction;
 
 class TFormSequenser : public QWidget {
     Q_OBJECT
@@ -54,6 +60,56 @@ public:
     void HintCheckGroup();
     void SetButtonInvertor(int Mode);
     static void RePaintTemp(int Word, QString& Text);
+
+    // --- Area pages: undo, clipboards, paint tools (form_sequenser_areas.cpp) -------------
+    void ReastoereFromUndo();
+    void TimerUndoTimer();
+    void SpeedButtonClearPatternClick();
+    void SpeedButtonClearSeqClick();
+    void SpeedButtonClearAllSeqClick();
+    void SpeedButtonMIrrorHorizClick();
+    void SpeedButtonCopyPatternClick();
+    void SpeedButtonCopySequensClick();
+    void SpeedButtonPasteSequensClick();
+    void popur_clear_scenaClick();
+    void popur_Clear_all_seqClick();
+    void Popur_Copy_seqClick();
+    void Popur_paste_seqClick();
+    void Popur_InsertClick();
+    spirelo::AreaView SpotView() const;
+    spirelo::AreaView KlapanView() const;
+
+    // --- Page "Area RGB" (form_sequenser_spots.cpp) ---------------------------------------
+    void PaintBoxSpotsMouseDown(Qt::MouseButton Button, int X, int Y);
+    void PaintBoxSpotsMouseMove(int X, int Y);
+    void PaintBoxSpotsMouseUp();
+    void SpotToolClick();
+    void ScrollBarSpotPosScroll(int position);
+    void ScrollBarSpotPosChange();
+    void ScrollBarSeqVisualChange();
+    void ShapeColorMouseDown(TShape* shape);
+    void SpeedButtonRGBcolorClick();
+    void shpStartMouseDown();
+    void shpFinishMouseDown();
+    void SpeedButtonChangeColorClick();
+    void Popur_mainClick();
+    void paintBmpICO(const QColor& Colour);
+    QColor PaintColour() const;
+    spirelo::AreaTool SpotTool() const;
+
+    // --- Page "Area Channel" (form_sequenser_channels.cpp) --------------------------------
+    void PaintBoxKlapsnsMouseDown(Qt::MouseButton Button, int X, int Y);
+    void PaintBoxKlapsnsMouseMove(int X, int Y);
+    void PaintBoxKlapsnsMouseUp();
+    void KlapanToolClick();
+    void ScrollBarKlapanPosScroll(int position);
+    void ScrollBarKlapanPosChange();
+    void ScrollBarSeqKLapanChange();
+    void LevelButtonMouseDown(int Mode, Qt::MouseButton Button);
+    void ScrollBarSetLevInvsScroll(int position);
+    void ShowLevelButtons(const spirelo::LevelButtonsLook& look);
+    void MenuItemClearPointClick();
+    spirelo::AreaTool KlapanTool() const;
 
     // --- Notes beside the sequencer file; other windows call this when they save it --------
     bool SaveMemoToNotesFile();   // false when the write failed (told to the user)
@@ -164,6 +220,26 @@ public:
     QToolButton* SpeedButtonColorLine = nullptr;
     QToolButton* sbCopyRGBtake = nullptr;
     QMenu* PopupMenuRGB = nullptr;
+    TShape* ShapeR = nullptr;
+    TShape* ShapeY = nullptr;
+    TShape* ShapeG = nullptr;
+    TShape* ShapeM = nullptr;
+    TShape* ShapeB = nullptr;
+    TShape* ShapeV = nullptr;
+    TShape* ShapeW = nullptr;
+    TShape* ShapeBl = nullptr;
+    TShape* shpColor = nullptr;
+    TShape* shpStart = nullptr;
+    TShape* shpFinish = nullptr;
+    QToolButton* SpeedButtonRGBcolor = nullptr;
+    QToolButton* SpeedButtonChangeColor = nullptr;
+    QToolButton* SpeedButtonMIrrorHorizRGB = nullptr;
+    QAction* Popur_main = nullptr;
+    QAction* popur_clear_scena = nullptr;
+    QAction* popur_Clear_all_seq = nullptr;
+    QAction* Popur_Copy_seq = nullptr;
+    QAction* Popur_paste_seq = nullptr;
+    QAction* Popur_Insert = nullptr;
 
     // Page "Area Channel".
     TPaintBox* PaintBoxKlapsns = nullptr;
@@ -180,6 +256,24 @@ public:
     QToolButton* SpeedButton45upKlap = nullptr;
     QToolButton* SpeedButtonCopyTake = nullptr;
     QMenu* PopupMenuKlapan = nullptr;
+    QToolButton* SpeedButtonMIrrorHoriz = nullptr;
+    TLevelButton* SpeedButton1setInv = nullptr;
+    TLevelButton* SpeedButton2setInv = nullptr;
+    TLevelButton* SpeedButton3setInv = nullptr;
+    TLevelButton* SpeedButton4setInv = nullptr;
+    TLevelButton* SpeedButton5setInv = nullptr;
+    TLevelButton* SpeedButton6setInv = nullptr;
+    std::array<TLevelButton*, 6> LevelButtons{};   // edit modes 1..6
+    QGroupBox* GroupBoxLevInv = nullptr;
+    QScrollBar* ScrollBarSetLevInvs = nullptr;
+    QAction* MenuItemClearPoint = nullptr;
+    QAction* MenuItem22 = nullptr;
+    QAction* MenuItem23 = nullptr;
+    QAction* MenuItem10 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* MenuItem18 = nullptr;
+    QAction* MenuItem19 = nullptr;
+    std::vector<QAction*> LevelMenuItems;          // "Установить уровень ..." (no action)
 
     // Page "Fix DMX".
     QScrollBar* ScrollBarGroupPos = nullptr;
@@ -202,6 +296,14 @@ public:
     QImage IconImage;
     QImage SpotAreaImage;
     QImage KlapanAreaImage;
+    QImage SpotStripImage;
+    QImage KlapanStripImage;
+
+    spirelo::ColourDialog ColorDialogRGB;
+    QTimer* TimerUndo = nullptr;
+    // Undo snapshot and clipboards: megabytes, allocated once with the window.
+    std::unique_ptr<spirelo::UndoStore> Undo;
+    std::unique_ptr<spirelo::SceneClipboard> Clipboards;
 
     spirelo::FileDialog OpenDialogSeq{spirelo::FileDialog::Kind::Open};
     spirelo::FileDialog SaveDialogSeq{spirelo::FileDialog::Kind::Save};
@@ -231,10 +333,28 @@ private:
     void SetActivePage(int index);
     void SetRunStateSelector(int state);
     bool SecondGroupShown() const;
-    void AreaMouseDown(int firstVisibleStep, int x);
+    void createAreaRgbTools();
+    void createAreaChannelTools();
+    void createAreaPopupItems();
+    void connectAreaHandlers();
+    void AreaStepAction(const spirelo::AreaResult& r);
+    spirelo::AreaContext SpotContext();
+    spirelo::AreaContext KlapanContext();
 
     bool created_ = false;
     bool destroyed_ = false;
 };
 
 extern TFormSequenser* FormSequenser;
+
+// The paint tools on the sequencer window's view: its scroll bars, painting colour and paint
+// value. With no window they only write their event-log entry.
+namespace ReadSave {
+void RecPix(int Channel, int Step, int Seq);
+void NormaliseSelection();
+void FillRectColor();
+void FillRectKlapan();
+void drawLineColor();
+void drawTwoLineColor();
+void LineBetween();
+}  // namespace ReadSave

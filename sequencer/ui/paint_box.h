@@ -1,6 +1,6 @@
 // A plain drawing surface with the original toolkit's paint-box events: the window that owns it
-// supplies the paint and mouse handlers; the right button's popup menu opens after the
-// mouse-down handler has run, so the handler can note what was clicked.
+// supplies the paint and mouse handlers; the right button's popup menu opens on its release,
+// after the mouse-up handler, so a right-button drag reaches the move handler first.
 #pragma once
 
 #include <QMenu>
@@ -34,7 +34,6 @@ protected:
     void mousePressEvent(QMouseEvent* e) override {
         const QPoint pos = e->position().toPoint();
         if (OnMouseDown) OnMouseDown(e->button(), pos.x(), pos.y());
-        if (e->button() == Qt::RightButton && PopupMenu) PopupMenu->popup(e->globalPosition().toPoint());
     }
     void mouseMoveEvent(QMouseEvent* e) override {
         const QPoint pos = e->position().toPoint();
@@ -43,5 +42,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override {
         const QPoint pos = e->position().toPoint();
         if (OnMouseUp) OnMouseUp(e->button(), pos.x(), pos.y());
+        if (e->button() == Qt::RightButton && PopupMenu) PopupMenu->popup(e->globalPosition().toPoint());
     }
 };

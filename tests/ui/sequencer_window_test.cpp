@@ -158,7 +158,8 @@ TEST_F(SequencerWindow, CreationRestoresTheSavedView) {
     EXPECT_EQ(w.y(), 250);
     EXPECT_EQ(d.EditorSettings[7], 255);
     EXPECT_EQ(w.SpotRowLabels.size(), 32u);
-    EXPECT_EQ(w.SpotRowLabels[31]->text(), "32");
+    EXPECT_EQ(w.SpotRowLabels[31]->text(), "52") << "the labels follow the restored spot position";
+    EXPECT_EQ(w.KlapanRowLabels[0]->text(), "101");
     EXPECT_EQ(w.GroupCells.size(), 16u * 26u);
     EXPECT_EQ(w.GroupCells[3 * 26 + 5]->property("Tag").toInt(), 83);
     EXPECT_EQ(w.LabelGroupseqDw->text(), w.LabelGroupSeqUp->text());
