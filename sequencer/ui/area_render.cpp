@@ -1,6 +1,7 @@
 #include "sequencer/ui/area_render.h"
 
 #include <QGuiApplication>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
 
@@ -13,12 +14,56 @@ namespace {
 QRgb ToQRgb(uint32_t c) { return qRgb(RedOf(c), GreenOf(c), BlueOf(c)); }
 
 // A solid rectangle written straight into a 32-bit picture, clipped to it.
-void FillCell(QImage& img, int left, int top, int width, int height, QRgb colour) {
+void FillRect32(QImage& img, int left, int top, int width, int height, QRgb colour) {
     const int x0 = std::max(0, left), x1 = std::min(img.width(), left + width);
     const int y0 = std::max(0, top), y1 = std::min(img.height(), top + height);
+    uchar* bits = img.bits();
+    const qsizetype stride = img.bytesPerLine();
     for (int y = y0; y < y1; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
         std::fill(line + x0, line + x1, colour);
+    }
+}
+
+// The grid: 1-pixel lines of `lines` between 15 x 15 cells, each row of cells written once per
+// scan line (the picture is redrawn on every mouse move).
+template <class CellColourOf>
+void DrawGrid(QImage& img, QRgb lines, CellColourOf colourOf) {
+    const int width = img.width(), height = img.height();
+    uchar* bits = img.bits();
+    const qsizetype stride = img.bytesPerLine();
+    QRgb row[kAreaCells];
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
+        const int r = y / kCellPixels;
+        if (y % kCellPixels == 0 || r >= kAreaCells) {
+            std::fill(line, line + width, lines);
+            continue;
+        }
+        if (y % kCellPixels == 1)
+            for (int c = 0; c < kAreaCells; ++c) row[c] = colourOf(c, r);
+        for (int x = 0; x < width; ++x) {
+            const int c = x / kCellPixels;
+            line[x] = (x % kCellPixels == 0 || c >= kAreaCells) ? lines : row[c];
+        }
+    }
+}
+
+// Inverts the pixels of a frame `pen` pixels wide round `r` (the selection of the rectangle
+// tool), each pixel once.
+void InvertFrame(QImage& img, const QRect& r, int pen) {
+    const QRect outer = r.adjusted(-pen / 2, -pen / 2, pen - pen / 2, pen - pen / 2) & img.rect();
+    const QRect inner = r.adjusted(pen - pen / 2, pen - pen / 2, -pen / 2, -pen / 2);
+    uchar* bits = img.bits();
+    const qsizetype stride = img.bytesPerLine();
+    for (int y = outer.top(); y <= outer.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
+        const bool band = y < inner.top() || y > inner.bottom();
+        for (int x = outer.left(); x <= outer.right(); ++x) {
+            if (!band && x >= inner.left() && x <= inner.right()) x = inner.right() + 1;
+            if (x > outer.right()) break;
+            line[x] ^= 0x00FFFFFF;
+        }
     }
 }
 
@@ -32,12 +77,8 @@ void RenderArea(QImage& area, QImage& strip, const ShowData& d, SequencerEditSta
     const uint32_t face = uint32_t(spec.face.red()) | (uint32_t(spec.face.green()) << 8) |
                           (uint32_t(spec.face.blue()) << 16);
 
-    area.fill(ToQRgb(spots ? kAreaGrey : kChannelBackground));
-    for (int c = 0; c < kAreaCells; ++c) {
-        const int step = F + c;
-        for (int r = 0; r < kAreaCells; ++r)
-            FillCell(area, 16 * c + 1, 16 * r + 1, 15, 15, ToQRgb(CellColour(d, spec.page, seq, step, R + r, face)));
-    }
+    DrawGrid(area, ToQRgb(spots ? kAreaGrey : kChannelBackground),
+             [&](int c, int r) { return ToQRgb(CellColour(d, spec.page, seq, F + c, R + r, face)); });
 
     QPainter p(&area);
     const SequencerEditState& ce = e;
@@ -67,11 +108,12 @@ void RenderArea(QImage& area, QImage& strip, const ShowData& d, SequencerEditSta
     bold.setBold(true);
     p.setFont(bold);
     p.setPen(box.onCell ? QColor(Qt::white) : QColor(ToQRgb(kInfoSkyBlue)));
+    const int ascent = QFontMetrics(bold).ascent();
     for (size_t i = 0; i < box.lines.size(); ++i)
-        p.drawText(QRect(box.x + 17, box.y + 15 + 15 * int(i), 200, 15), Qt::AlignLeft | Qt::AlignTop,
-                   QString::fromStdString(box.lines[i]));
+        p.drawText(box.x + 17, box.y + 15 + 15 * int(i) + ascent, QString::fromStdString(box.lines[i]));
 
     const int state = spots ? ce.SpotToolState : ce.KlapanToolState;
+    QRect rectOutline;
     if (state == 1 || state == 2) {
         const QPoint a(16 * ce.AreaSelX1 + 8, 16 * ce.AreaSelY1 + 8);
         const QPoint b(16 * ce.AreaSelX2 + 8, 16 * ce.AreaSelY2 + 8);
@@ -81,9 +123,7 @@ void RenderArea(QImage& area, QImage& strip, const ShowData& d, SequencerEditSta
             p.setPen(spots ? QPen(Qt::white, 1, Qt::DotLine) : QPen(Qt::red, 3));
             p.drawRect(outline);
         } else if (spec.tool == AreaTool::Rect) {
-            p.setCompositionMode(QPainter::RasterOp_NotDestination);
-            p.setPen(QPen(Qt::black, 2));
-            p.drawRect(outline);
+            rectOutline = outline;
         } else if (spec.tool == AreaTool::Line) {
             p.setCompositionMode(QPainter::RasterOp_NotDestination);
             p.setPen(QPen(Qt::black, 10));
@@ -91,11 +131,12 @@ void RenderArea(QImage& area, QImage& strip, const ShowData& d, SequencerEditSta
         }
     }
     p.end();
+    if (!rectOutline.isNull()) InvertFrame(area, rectOutline, 2);
 
     strip.fill(spec.face);
     const int step = spec.currentStep;
     for (int r = 0; r < kAreaCells; ++r)
-        FillCell(strip, 1, 16 * r, 15, 15, ToQRgb(StripColour(d, spec.page, seq, step, R + r, face)));
+        FillRect32(strip, 1, 16 * r, 15, 15, ToQRgb(StripColour(d, spec.page, seq, step, R + r, face)));
 }
 
 OffscreenGui::OffscreenGui(int& argc, char** argv) {
