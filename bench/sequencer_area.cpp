@@ -4,6 +4,7 @@
 #include "core/show_data.h"
 #include "sequencer/scene_editor.h"
 #include "sequencer/ui/area_render.h"
+#include "visualiser/ui/offscreen_app.h"
 
 #include <benchmark/benchmark.h>
 
@@ -83,7 +84,7 @@ BENCHMARK(BM_RenderChannelArea)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UndoSnapshot)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    OffscreenGui gui(argc, argv);
+    OffscreenApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

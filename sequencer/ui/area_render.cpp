@@ -1,6 +1,5 @@
 #include "sequencer/ui/area_render.h"
 
-#include <QGuiApplication>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
@@ -138,10 +137,3 @@ void RenderArea(QImage& area, QImage& strip, const ShowData& d, SequencerEditSta
     for (int r = 0; r < kAreaCells; ++r)
         FillRect32(strip, 1, 16 * r, 15, 15, ToQRgb(StripColour(d, spec.page, seq, step, R + r, face)));
 }
-
-OffscreenGui::OffscreenGui(int& argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = std::make_unique<QGuiApplication>(argc, argv);
-}
-
-OffscreenGui::~OffscreenGui() = default;

@@ -10,10 +10,6 @@
 #include <QFont>
 #include <QImage>
 
-#include <memory>
-
-class QGuiApplication;
-
 struct AreaRenderSpec {
     spirelo::AreaPage page = spirelo::AreaPage::Spots;
     spirelo::AreaView view;
@@ -35,12 +31,3 @@ struct AreaPictures {
     QImage strip{17, spirelo::kAreaPixels, QImage::Format_RGB32};
 };
 
-// A GUI application on the offscreen platform, so fonts and pictures work without a display.
-class OffscreenGui {
-public:
-    OffscreenGui(int& argc, char** argv);
-    ~OffscreenGui();
-
-private:
-    std::unique_ptr<QGuiApplication> app_;
-};
