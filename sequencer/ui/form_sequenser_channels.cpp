@@ -58,6 +58,7 @@ void TFormSequenser::createAreaChannelTools() {
     GroupBoxLevInv = new QGroupBox(QString::fromUtf8("Установка уровня "), p);
     GroupBoxLevInv->setObjectName("GroupBoxLevInv");
     GroupBoxLevInv->setGeometry(50, kLevelButtonTop, 225, 48);
+    GroupBoxLevInv->setAutoFillBackground(true);   // it opens over the row labels and the grid
     ScrollBarSetLevInvs = new QScrollBar(Qt::Horizontal, GroupBoxLevInv);
     ScrollBarSetLevInvs->setObjectName("ScrollBarSetLevInvs");
     ScrollBarSetLevInvs->setGeometry(8, 22, 209, 17);
