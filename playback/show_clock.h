@@ -16,6 +16,18 @@ inline constexpr int kNoRestartMark = 64000; // NewStartPixel of 1100 or more me
 inline constexpr int kRestartMarkLimit = 1100;
 inline constexpr int kStepsPerSecond = 20;
 inline constexpr int kNoAudioBytesPerPixel = 1; // any value below 3: no audio open
+inline constexpr int kNoDrag = -100;
+
+// A drag on the effect timeline: what the press found under the pointer decides the mode.
+enum class EffectDragMode : uint8_t { None, Move, Resize };
+struct EffectDragState {
+    bool leftDown = false, rightDown = false;
+    int32_t pressedX = kNoDrag;
+    int32_t effect = kNoDrag;
+    int32_t newStart = 0, newFinish = 0;
+    bool nearStart = false;
+    EffectDragMode mode = EffectDragMode::None;
+};
 
 // Peak levels per waveform pixel. The scan thread writes them while the GUI draws them, so
 // every element is an atomic; resize only while no scan runs.
@@ -59,8 +71,14 @@ struct ShowClock {
     int32_t MouseRecLevelInverse = 0;
     bool MouseLeftDown = false;
     bool MouseRightDown = false;
+    int32_t MouseRecStep = 0;
+    // Hover read-out of the record view.
+    int32_t HoverStep = 0;
+    int32_t HoverX = 0;
+    int32_t HoverY = 0;
+    int32_t HoverCountdown = 0;
     // Effect timeline.
-    int32_t EffectDrag = 0;
+    EffectDragState EffectDrag;
     int32_t EffectHoverX = 0;
     int32_t EffectHoverY = 0;
     int32_t EffectHoverCountdown = 0;

@@ -325,7 +325,10 @@ void TFormMaim::SpeedButtonOpenProjectClick() {
     // Takes StripExt(name) + ".trk"; a file that cannot be used keeps the current name, so a
     // later save does not overwrite it.
     spirelo::OpenTrackFile(d, OpenDialogTrack->FileName.toStdString());
-    if (FormSound) FormSound->MadePlayFile();
+    if (FormSound) {
+        FormSound->ShowTrackEditState();
+        FormSound->MadePlayFile();
+    }
     const QString name = QString::fromStdString(d.sNameFileProject);
     SaveDialogTrack->FileName = name;
     SetTrackCaption(name);

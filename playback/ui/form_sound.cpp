@@ -14,6 +14,7 @@
 #include "playback/show_tick.h"
 #include "playback/sound_view.h"
 #include "playback/spectrum.h"
+#include "playback/ui/form_input.h"
 
 #include <QCloseEvent>
 #include <QResizeEvent>
@@ -194,6 +195,8 @@ void TFormSound::createControls() {
     connectOptionHandlers();
     connectScheduleHandlers();
     connectKeyboardPage();
+    connectTracksPage();
+    connectEffectsPage();
 }
 
 void TFormSound::createPageBPM(QWidget* page) {
@@ -606,22 +609,14 @@ void TFormSound::FormCreate() {
     if (clk.PeakRight.size() != size_t(kWaveformWidth)) clk.PeakRight.resize(kWaveformWidth);
 
     // 4. Controls from the stored settings.
-    ScrollBarTrackNombRecs->setValue(Clamp(d.TrackEditState[5], 0, 31));
-    ScrollBarTrackNomb_A->setValue(Clamp(d.TrackEditState[6], 0, 30));
-    ScrollBarTrackNomb_B->setValue(Clamp(d.TrackEditState[7], 0, 30));
-    ScrollBarTrackNomb_C->setValue(Clamp(d.TrackEditState[8], 0, 30));
-    RadioGroupKitKey->setItemIndex(CurrentKit(d));
+    ShowTrackEditState();
     const int page = Clamp(d.TrackEditState[4], 0, 6);
     {
         const QSignalBlocker block(PageControl);   // the stored page is shown, not changed
         PageControl->setCurrentIndex(page);
     }
-    trckbrFFTbpm->setValue(d.TrackEditState[10]);
-    trckbrGain->setValue(d.TrackEditState[11]);
-    ScrollBarNomberEffect->setValue(Clamp(d.TrackEditState[12], 0, 63));
     lbNameSeq->setText(QString::fromStdString(SeqNameText(d, ScrollBarSeqMouse->value())));
     lbNameInv->setText(QString::fromStdString(SeqNameText(d, ScrollBarSeqMouseInvers->value())));
-    edtNameTrack->setText(QString::fromStdString(TrackNameText(d, ScrollBarTrackNombRecs->value())).trimmed());
 
     // 5. Shown at start when asked for.
     if (d.ProgramFlags[1]) show();
@@ -677,52 +672,6 @@ void TFormSound::FormCreate() {
 
 void TFormSound::FormClose() { saveShowList(); }
 
-void TFormSound::ReturnEffectData() {
-    ShowData& d = ShowDataInstance();
-    ShowClock& clk = ShowClockInstance();
-    const int n = Clamp(ScrollBarNomberEffect->value(), 0, kEffects - 1);
-    d.TrackEditState[12] = n;
-    editNameEffect->setText(QString::fromStdString(EffectNameText(d, n)).trimmed());
-    SpeedButtonClearEffect->setToolTip(QString("Clear Effect %1").arg(n + 1));
-    lblEffectNomber->setText(QString("Effect %1").arg(n + 1));
-    const int q = d.EffectSeq[n];
-    ScrollBarEffectNombSeq->setValue(Clamp(q, 0, 63));
-    lblEffSeqNomb->setText(QString("Seq %1").arg(q + 1));
-    lblEffSeqName->setText(QString::fromStdString(SeqNameText(d, q)));
-    ScrollBarEffectTime->setValue(Clamp(d.EffectTime[n], 1, 254));
-    ScrollBarEffectLevel->setValue(Clamp(d.EffectLevel[n], 0, 511));
-    const int kind = d.EffectKind[n];
-    RadioGroupEffectOnOff->setItemIndex(kind);
-    const int t = ScrollBarEffectTime->value(), v = ScrollBarEffectLevel->value();
-    static const char* const timeNames[] = {"Off ", "Rate  ", "Decay ", "Vibro ", "Mux ", "Mod ", "Add "};
-    if (kind == 0) {
-        lblEffTime->setText("Off ");
-        LabelEffLevel->setText("Off ");
-    } else if (kind <= 6) {
-        lblEffTime->setText(QString(timeNames[kind]) + QString::number(t));
-        if (kind <= 2) LabelEffLevel->setText(QString("Slowing %1").arg(v));
-        else if (kind == 3) LabelEffLevel->setText(QString("Level %1").arg(v / 5));
-        else LabelEffLevel->setText(QString("Channel %1").arg(v));
-    } else {
-        lblEffTime->setText("No Set Mode! ");
-        LabelEffLevel->setText("No Set Mode! ");
-    }
-    LabelstartEffect->setText(QString::fromStdString("Start  " + timeTostr(d.EffectStart[n])));
-    lblFinishEffect->setText(QString::fromStdString("Finish " + timeTostr(d.EffectFinish[n])));
-    clk.SelectionStartStep = d.EffectStart[n];
-    clk.SelectionEndStep = d.EffectFinish[n];
-    const bool level = kind != 0, time = kind >= 1 && kind <= 3;
-    ScrollBarEffectLevel->setVisible(level);
-    LabelEffLevel->setVisible(level);
-    ScrollBarEffectTime->setVisible(time);
-    lblEffTime->setVisible(time);
-    ScrollBarEffectNombSeq->setVisible(level);
-    lblEffSeqNomb->setVisible(level);
-    lblEffSeqName->setVisible(level);
-    pbVibrato->setVisible(kind == 3);
-    ScrollBarEffectTime->setFixedWidth(kind == 3 ? 91 : 105);
-}
-
 void TFormSound::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (!PageControl || !StatusBar) return;
@@ -766,6 +715,8 @@ void TFormSound::PageControlChange(int index) {
     ShowDataInstance().TrackEditState[4] = index;
     sbPlayTrack->setChecked(true);
     SpeedButtonOnInvers->setChecked(false);
+    // An open scene input panel would go on writing the record track while the tracks play.
+    if (FormInput) FormInput->close();
 }
 
 void TFormSound::RadioGroupCodaClick() {

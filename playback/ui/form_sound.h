@@ -129,8 +129,72 @@ public:
     void ScrollBarNewSeqChange();
     spirelo::KeyContext keyContext() const;
 
-    // Shows the current effect in the Effects page's controls.
+    // Tracks page (form_sound_tracks.cpp).
+    void ShowTrackEditState();   // TrackEditState in the controls: record bar first, then its name
+    void DrawTracks();
+    void PaintLineTrack(int view, SoundPaintBox* box);
+    void RefreshGisto();
+    void SearchAlltrack();
+    void ScrollBarTrackNombRecsScroll();
+    void ScrollBarTrackNomb_AScroll();
+    void ScrollBarTrackNomb_BScroll();
+    void ScrollBarTrackNomb_CScroll();
+    void edtNameTrackChange();
+    void SpeedButtonAllOffClick();
+    void SpeedButtonAllOnClick();
+    void SpeedButtonOnlyTrackClick();
+    void SpeedButtonWievJobTrackClick();
+    void PaintBoxGistoTrackMouseDown(Qt::MouseButton button, int x);
+    void SpeedButtonTrackDownClick();
+    void SpeedButtonTrackUPClick();
+    void SpeedButtonTrackClearClick();
+    void sbChangeTrackSeqClick();
+    void SpeedButtonTrackMormalClick();
+    void SpeedButtonTrackNewClick();
+    void SpeedButtoClearDMXClick();
+    void SpeedButtonFulltrackClick();
+    void SpeedButtonCopyTrackNameClick();
+    void SpeedButtonPasteTrackNameClick();
+    void sbPlayTrackClick();
+    void SpeedButtonTrackMouseRecClick();
+    void SpeedButtonRecTrackKeyBoardClick();
+    void SpeedButtonRgbRecClick();
+    void PaintBoxTrackRecMouseDown(Qt::MouseButton button, int x, int y);
+    void PaintBoxTrackRecMouseMove(int x, int y);
+    void PaintBoxTrackRecMouseUp();
+    void ScrollBarSeqMouseChange();
+    void ScrollBarScenaMouseChange();
+    void ScrollBarSeqMouseInversChange();
+    void ScrollBarScenaMouseInversChange();
+    void ScroliBarDelayBitChange();
+    void SpeedButtonPipetkaClick();
+    void SpeedButtonDeletZeroClick();
+
+    // Effects page (form_sound_effects.cpp): shows the current effect in the page's controls.
     void ReturnEffectData();
+    void RepaintLabelTime();
+    void RepaintLabelMulty();
+    void EnableRecEffect();
+    void ScrollBarNomberEffectChange();
+    void ScrollBarNomberEffectScroll();
+    void RadioGroupEffectOnOffClick();
+    void editNameEffectChange();
+    void ScrollBarEffectNombSeqChange();
+    void ScrollBarEffectNombSeqScroll();
+    void ScrollBarEffectTimeChange();
+    void ScrollBarEffectTimeScroll();
+    void ScrollBarEffectLevelChange();
+    void ScrollBarEffectLevelScroll();
+    void SpeedButtonEffectRecordClick();
+    void SpeedButtonClearEffectClick();
+    void SpeedButtonClearAlleffectsClick();
+    void SpeedButtonCopyToKontainerClick();
+    void SpeedButtonPasteFromKontainerClick();
+    void SpeedButtonCopyEffctClick();
+    void SpeedButtonPasteEffctClick();
+    void PaintBoxEffectMouseDown(Qt::MouseButton button, int x, int y);
+    void PaintBoxEffectMouseMove(int x, int y);
+    void PaintBoxEffectMouseUp();
 
     // Show list and music list (form_sound_lists.cpp).
     void setPrevFile();
@@ -501,6 +565,12 @@ private:
     void udSetTimeClick(int slot, QSpinBox* box);
     std::function<spirelo::LocalTime()> localClock_ = [] { return spirelo::NowLocal(); };
     bool creating_ = false;   // FormCreate is running
+    void connectTracksPage();    // form_sound_tracks.cpp
+    void connectEffectsPage();   // form_sound_effects.cpp
+    void ShowTrackViewBars();
+    void ShowTrackBoxes();
+    void SwitchRecordTrackOn();
+    void ShowEffectSpan();
 
     QCheckBox* TrackCheck[33] = {};   // the 32 run-time track boxes, Tag 1..32
     bool timerBusy_ = false;

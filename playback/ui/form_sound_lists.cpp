@@ -119,6 +119,7 @@ void TFormSound::PlayListBoxCurrent() {
         // A missing or unusable entry keeps the running show: its name, tracks and audio.
         const FileLoad r = FileExists(path) ? OpenTrackFile(d, path) : FileLoad::Missing;
         if (r == FileLoad::Loaded || r == FileLoad::OldLayout) {
+            ShowTrackEditState();
             MadePlayFile();
             if (FormMaim) {
                 if (FormMaim->OpenDialogTrack) FormMaim->OpenDialogTrack->FileName = Q(d.sNameFileProject);

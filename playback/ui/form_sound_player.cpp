@@ -65,16 +65,6 @@ MessageGuard& PlayerMessages() {
     return guard;
 }
 
-// The track views' SearchAlltrack, once they exist.
-void SearchAlltrackHook(TFormSound*) {}
-
-void ShowTrackBars(TFormSound* f, const ShowData& d) {
-    QScrollBar* bars[4] = {f->ScrollBarTrackNombRecs, f->ScrollBarTrackNomb_A, f->ScrollBarTrackNomb_B,
-                           f->ScrollBarTrackNomb_C};
-    for (int i = 0; i < 4; ++i)
-        if (bars[i]) bars[i]->setValue(d.TrackEditState[5 + i]);
-}
-
 // The sound window's side of opening the show's audio.
 class SoundWindowPlayerHost : public PlayerHost {
 public:
@@ -118,7 +108,7 @@ public:
     void SetSongPanel(int songSteps) override {
         SetMainPanel(3, QStringLiteral("bits Song: ") + QString::number(songSteps));
     }
-    void SearchAlltrack() override { SearchAlltrackHook(f_); }
+    void SearchAlltrack() override { f_->SearchAlltrack(); }
     int ClearDmxChoice() override {
         return f_->rgClearDmx ? f_->rgClearDmx->itemIndex() : ShowDataInstance().ProgramOptions[16];
     }
@@ -232,13 +222,13 @@ void TFormSound::NewAudioForShow(const QString& fileName) {
     ScrollBarVolume->setValue(50);
     MadePlayFile();
     if (Messages().question(NewAudioQuestionText()) == Answer::Yes) ResetTrackData(d);
-    ShowTrackBars(this, d);
+    ShowTrackEditState();
     SaveTrackFile(d);
     WriteIniSettings(d, CustomerTextsOfDmxWindow());
     SetMainPanel(2, QStringLiteral("Leng: ") + Q(timeTostr(ShowClockInstance().SongSteps)));
     if (FormSequenser) FormSequenser->update();
     ClearDmxBuffers(d);
-    SearchAlltrackHook(this);
+    SearchAlltrack();
     if (FormMaim) FormMaim->SetTrackCaption(Q(d.sNameFileProject));
 }
 

@@ -18,6 +18,7 @@
 #include "playback/show_tick.h"
 #include "playback/sound_view.h"
 #include "playback/spectrum.h"
+#include "playback/track_edit.h"
 #include "playback/ui/form_input.h"
 #include "sequencer/ui/form_sequenser.h"
 
@@ -75,7 +76,8 @@ public:
     void RecordingPassEnded(int rec) override {
         w_->sbPlayTrack->setChecked(true);
         w_->SpeedButtonOnInvers->setChecked(false);
-        w_->ScrollBarTrackNombRecs->setValue(rec);
+        ShowDataInstance().TrackEditState[5] = rec;
+        w_->ShowTrackEditState();
         if (FormInput) FormInput->close();
     }
     void CalculateFFT() override { w_->CalculateFFT(); }
@@ -87,7 +89,10 @@ public:
         }
         w_->DrawWaveEnvelopes();
         w_->DrawWaveForm();
-        if (page == 1) w_->DrawTrackCursor();
+        if (page == 1) {
+            w_->DrawTracks();
+            w_->DrawTrackCursor();
+        }
         if (page == 4) w_->DrawEffectView();
     }
     void ShowRealTime(int step) override { SetMainPanel(0, Q("Real: " + timeTostr(step))); }
@@ -242,25 +247,15 @@ void TFormSound::TimerGistoRateTimer() {
     if (!busy.entered() || destroyed_) return;
     ShowData& d = ShowDataInstance();
     ShowClock& clk = ShowClockInstance();
-    if (clk.SelectionStartPixel != clk.SelectionEndPixel) {
-        lblFinPix->show();
-        int32_t bps = clk.BytesPerStep;
-        const RateTextResult a = RateText(bps, clk.BytesPerPixel, clk.SelectionStartPixel);
-        const RateTextResult b = RateText(bps, clk.BytesPerPixel, clk.SelectionEndPixel);
-        lblStartPix->setText(Q("Start  " + timeTostr(int(a.value))));
-        lblFinPix->setText(Q("Finish " + timeTostr(int(b.value))));
-    } else {
-        lblStartPix->setText("No Select");
-        lblFinPix->hide();
-    }
-    if (clk.SelectionEndPixel != 0 && clk.SelectionEndPixel < clk.SelectionStartPixel) {
-        clk.SelectionStartPixel = clk.SelectionEndPixel = 0;
-        clk.SelectionStartStep = clk.SelectionEndStep = 0;
-    }
+    const SelectionReadout sel = SelectionRule(clk);
+    lblStartPix->setText(Q(sel.startText));
+    lblFinPix->setText(Q(sel.finishText));
+    lblFinPix->setVisible(sel.finishShown);
     SetMainPanel(1, Q("Back: " + timeTostr(ShowTickStateInstance().StepsLeft)));
     SetMainPanel(2, Q("Leng: " + timeTostr(clk.SongSteps)));
     d.ProgramOptions[8] = y();
     d.ProgramOptions[9] = x();
+    RefreshGisto();
 }
 
 // ---- Modes ------------------------------------------------------------------------------------

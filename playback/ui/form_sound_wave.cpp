@@ -9,7 +9,9 @@
 #include "platform/audio.h"
 #include "playback/show_clock.h"
 #include "playback/show_tick.h"
+#include "playback/effect_editor.h"
 #include "playback/sound_view.h"
+#include "playback/ui/track_paint.h"
 
 #include <QPainter>
 
@@ -99,53 +101,23 @@ void TFormSound::DrawTrackCursor() {
 
 void TFormSound::DrawEffectView() {
     if (EffectBitmap.isNull()) return;
-    ShowData& d = ShowDataInstance();
     ShowClock& clk = ShowClockInstance();
-    const WaveViewState& wv = WaveViewStateInstance();
+    WaveViewState& wv = WaveViewStateInstance();
     const TDrawColors& colours = DrawColorsInstance();
     if (clk.EffectHoverCountdown > 1) --clk.EffectHoverCountdown;
-    EffectBitmap.fill(Qt::black);
-    QPainter p(&EffectBitmap);
-    const int current = ScrollBarNomberEffect->value();
-    for (int e = 0; e < kEffects; ++e) {
-        QPen guide(e == current ? Qt::white : QColor(0x80, 0x80, 0x80), 1, Qt::DotLine);
-        p.setPen(guide);
-        p.drawLine(3, kEffectRowHeight * e + 2, 967, kEffectRowHeight * e + 2);
+    EffectViewInputs in;
+    in.current = ScrollBarNomberEffect->value();
+    in.drag = EffectDragViewOf(clk.EffectDrag);
+    in.playCursorX = wv.PlayCursorX;
+    in.hoverLine = wv.WaveHoverX < 3000;
+    in.hoverLineX = wv.WaveHoverLineX;
+    in.realLineColour = colours.ColorRealLine;
+    in.userLineColour = colours.ColorUserWave;
+    {
+        QPainter p(&EffectBitmap);
+        if (PaintEffectView(p, ShowDataInstance(), clk, in, EffectBitmap.width(), EffectBitmap.height()))
+            wv.EffectHintHold = 10;
     }
-    EffectDragView drag;   // the effect editor's drag state; none until it is built
-    for (int e = 0; e < kEffects; ++e) {
-        const EffectLane l = EffectLaneOf(d, clk, e, drag);
-        if (!l.drawn) continue;
-        p.setPen(QPen(C(l.color), l.width, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(l.x1, l.y, l.x2, l.y);
-    }
-    p.setPen(QPen(Qt::white, 1));
-    for (int e = 0; e < kEffects; ++e) {
-        const EffectHint h = EffectHintOf(d, clk, e, EffectBitmap.width());
-        if (!h.shown) continue;
-        WaveViewStateInstance().EffectHintHold = 10;
-        const int x1 = EffectStepToX(d.EffectStart[e], clk), x2 = EffectStepToX(d.EffectFinish[e], clk);
-        const int y = kEffectRowHeight * e;
-        p.setPen(QPen(Qt::white, 1));
-        p.drawLine(x1 - 1, y + 1, x2 + 1, y + 1);
-        p.drawLine(x1 - 1, y + 4, x2 + 1, y + 4);
-        p.setPen(QPen(Qt::white, 2));
-        p.drawLine(x1 - 1, y - 5, x1 - 1, y + 12);
-        p.drawLine(x2 + 1, y - 5, x2 + 1, y + 12);
-        QFont f = p.font();
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(QColor(0, 255, 255));
-        for (size_t i = 0; i < h.lines.size(); ++i)
-            p.drawText(h.textX, h.textY + int(15 * i) + p.fontMetrics().ascent(), QString::fromStdString(h.lines[i]));
-    }
-    p.setPen(QPen(C(colours.ColorRealLine), 1));
-    p.drawLine(wv.PlayCursorX, 1, wv.PlayCursorX, 390);
-    if (wv.WaveHoverX < 3000) {
-        p.setPen(QPen(C(colours.ColorUserWave), 1));
-        p.drawLine(wv.WaveHoverLineX, 1, wv.WaveHoverLineX, 390);
-    }
-    p.end();
     PaintBoxEffect->CopyBitmap(EffectBitmap);
 }
 
