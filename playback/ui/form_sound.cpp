@@ -634,6 +634,7 @@ void TFormSound::FormCreate() {
             box->setChecked(true);
             box->setFocusPolicy(Qt::NoFocus);
             connect(box, &QCheckBox::clicked, this, [this, n] { onChekTrack(n); });
+            box->show();   // the window may be shown already (step 5)
             TrackCheck[n] = box;
         }
 
