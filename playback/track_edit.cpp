@@ -297,7 +297,7 @@ namespace {
 // One track's intervals: bars from the column's highest point to the bottom row, or the chained
 // vertical lines of the steps in a column, including the line from the carried previous point.
 void GistoTrack(const ShowData& d, int t, int32_t SongSteps, int minLevel, bool bars, int width,
-                int scale, GistoLayer& layer) {
+                const std::vector<int>& xOf, GistoLayer& layer) {
     layer.top.assign(size_t(width), -1);
     layer.bottom.assign(size_t(width), -1);
     const int last = LastEditStep(SongSteps);
@@ -305,7 +305,7 @@ void GistoTrack(const ShowData& d, int t, int32_t SongSteps, int minLevel, bool 
     int prevY = 63;
     for (int s = 1; s <= last; ++s) {
         if (level[s] < minLevel) continue;
-        const int x = int(int64_t(s) * 256 / scale);
+        const int x = xOf[size_t(s)];
         const int y = PointY(level[s]);
         const int a = bars ? y : std::min(y, prevY), b = bars ? 127 : std::max(y, prevY);
         prevY = y;
@@ -330,10 +330,12 @@ std::vector<GistoLayer> GistoLayersOf(ShowData& d, const ShowTickState& st, int3
     if (width < 1) return layers;
     const int scale = std::max<int>(1, int(int64_t(SongSteps) * 256 / width));
     const int r = RecordTrack(d);
+    std::vector<int> xOf(size_t(LastEditStep(SongSteps)) + 1);
+    for (size_t s = 0; s < xOf.size(); ++s) xOf[s] = int(int64_t(s) * 256 / scale);
     auto add = [&](int t, uint32_t colour, int minLevel) {
         layers.emplace_back();
         layers.back().colour = colour;
-        GistoTrack(d, t, SongSteps, minLevel, o.bars, width, scale, layers.back());
+        GistoTrack(d, t, SongSteps, minLevel, o.bars, width, xOf, layers.back());
     };
     if (!o.onlyOneTrack) {
         for (int t = 0; t < kTracks; ++t)

@@ -70,20 +70,27 @@ void PaintWatchedView(QPainter& p, const WatchedViewModel& m, int width, int hei
 }
 
 void PaintGisto(QPainter& p, const std::vector<GistoLayer>& layers, int width, int height) {
-    QImage img(width, height, QImage::Format_RGB32);
-    img.fill(Qt::black);
-    uchar* bits = img.bits();
-    const qsizetype stride = img.bytesPerLine();
+    // Intervals are filled column by column into a column-major buffer (contiguous runs), then
+    // turned into scan lines once: filling a row-major picture column-wise misses the cache on
+    // every pixel.
+    const QRgb black = qRgb(0, 0, 0);
+    std::vector<QRgb> columns(size_t(width) * size_t(height), black);
     for (const GistoLayer& l : layers) {
         const QRgb colour = C(l.colour).rgb();
         const int n = std::min<int>(width, int(l.top.size()));
         for (int x = 0; x < n; ++x) {
-            const int top = l.top[size_t(x)];
-            if (top < 0) continue;
+            const int top = std::max<int>(l.top[size_t(x)], 0);
+            if (l.top[size_t(x)] < 0) continue;
             const int bottom = std::min<int>(l.bottom[size_t(x)], height - 1);
-            for (int y = std::max(top, 0); y <= bottom; ++y)
-                reinterpret_cast<QRgb*>(bits + y * stride)[x] = colour;
+            if (bottom < top) continue;
+            QRgb* column = columns.data() + size_t(x) * size_t(height);
+            std::fill(column + top, column + bottom + 1, colour);
         }
+    }
+    QImage img(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < width; ++x) line[x] = columns[size_t(x) * size_t(height) + size_t(y)];
     }
     p.drawImage(0, 0, img);
 }
