@@ -150,6 +150,8 @@ void TFormSequenser::createControls() {
     createAreaRgbPage();
     createAreaChannelPage();
     createFixDmxPage();
+    createFixDmxTools();
+    createXYPage();
 
     GroupBoxChangeGroup = Place(new QGroupBox(" Change group sequensers ", this), 664, 322, 187, 82);
     edtNameSeq = Place(new QLineEdit(GroupBoxChangeGroup), 8, 20, 171, 22);
@@ -242,6 +244,7 @@ void TFormSequenser::createControls() {
     connect(SpeedButtonSaveSeq, &QToolButton::clicked, this, &TFormSequenser::SpeedButtonSaveSeqClick);
     connect(SpeedButtonSaveAsSequens, &QToolButton::clicked, this, &TFormSequenser::SpeedButtonSaveAsSequensClick);
     connect(SpeedButtonLoadDefFile, &QToolButton::clicked, this, &TFormSequenser::SpeedButtonLoadDefFileClick);
+    connectXYPage();
 }
 
 void TFormSequenser::createToolBar() {
@@ -452,6 +455,7 @@ void TFormSequenser::buildRunTimeControls() {
         connect(cb, &QCheckBox::clicked, this, &TFormSequenser::RedrawAreaGroup);
         GroupColumnBoxes.push_back(cb);
     }
+    connectFixDmxTools();
 }
 
 // --- Creation and destruction ------------------------------------------------------------
@@ -783,8 +787,6 @@ void TFormSequenser::RedrawNewSeq() {
     RedrawAllarea();
 }
 
-void TFormSequenser::RedrawAreaGroup() {}
-void TFormSequenser::HintCheckGroup() {}
 
 void TFormSequenser::RePaintTemp(int Word, QString& Text) {
     const QString point = QLocale().decimalPoint();

@@ -6,6 +6,8 @@
 #include "common/ui/colour_dialog.h"
 #include "common/ui/file_dialogs.h"
 #include "sequencer/scene_editor.h"
+#include "platform/serial_port.h"
+#include "sequencer/xy_figures.h"
 
 #include <QImage>
 #include <QString>
@@ -24,6 +26,7 @@ class QMenu;
 class QPlainTextEdit;
 class QRadioButton;
 class QScrollBar;
+class QSpinBox;
 class QTabWidget;
 class QTimer;
 class QToolButton;
@@ -144,6 +147,42 @@ public:
     void SpeedButtonSaveAsSequensClick();
     void SpeedButtonLoadDefFileClick();
     void FormMouseWheel(int delta);
+
+    // --- Fixed DMX grid and the ROM export -------------------------------------------------
+    bool Question();
+    void CheckBoxGroupSet(bool Value);
+    void onCheckGroup(int Tag);
+    void MouseDownCheckBoxGroup(int Tag);
+    void ScrollBarGroupPosChange();
+    void ScrollBarGroupPosScroll(int position);
+    void RadioGroupSeqDuoClick(int index);
+    void ScrollBarBeginChKChange();
+    void SpeedButtonAnotherClick();
+    void RangeButtonClick(int value);      // "Set"/"Off" on the chosen columns
+    void AreaButtonClick(int kind);        // spots, inverters, valves
+    void SpeedButtonClearSkrepkaClick();
+    void SpeedButtonGroupAlloffAllClick();
+    void SpeedButtonDoviClick();
+    void ScrollBarAdrRomChange();
+    void SpeedButtonSendClick();
+    int GridGroup() const;
+    int GridFirstRow() const;
+    std::array<bool, 16> CheckedColumns() const;
+
+    // --- X-Y figures -----------------------------------------------------------------------
+    void XYFigureClick(int figure);
+    void btnRotateLeftClick();
+    void XYPointButtonDown(int code);
+    void XYPointButtonUp();
+    void tmrRepeatButtonTimer();
+    void btnEditXYcopyClick();
+    void XYLabelsRefresh();
+    void XYSceneChange(bool first);
+    void PaintBoxXYMouseDown(Qt::MouseButton button, int x, int y);
+    void PaintBoxXYMouseMove(int x, int y);
+    void PaintBoxXYMouseUp();
+    void PaintBoxXYRedraw();
+    spirelo::XYParams XYParamsNow() const;
 
     // --- Controls --------------------------------------------------------------------------
     QTabWidget* PageControlmain = nullptr;
@@ -283,6 +322,68 @@ public:
     QLabel* LabelGroupseqDw = nullptr;
     QLabel* lblGroupseqTree = nullptr;
     QLabel* lblGroupseqFour = nullptr;
+    QGroupBox* GroupBoxSetAddr = nullptr;
+    QScrollBar* ScrollBarBeginChK = nullptr;
+    QScrollBar* ScrollBarLengDmxChK = nullptr;
+    QLabel* LabelChK = nullptr;
+    QLabel* LabelLengFix = nullptr;
+    QToolButton* SpeedButtonAnother = nullptr;
+    QToolButton* SpeedButtonChk16ON = nullptr;
+    QToolButton* SpeedButtonChk16Off = nullptr;
+    QToolButton* SpeedButtonGroupAllon = nullptr;
+    QToolButton* SpeedButtonGroupAlloff = nullptr;
+    QToolButton* SpeedButtonLamp = nullptr;
+    QToolButton* SpeedButtonINV = nullptr;
+    QToolButton* SpeedButtonKlap = nullptr;
+    QToolButton* SpeedButtonClearSkrepka = nullptr;
+    QToolButton* SpeedButtonGroupAlloffAll = nullptr;
+    QToolButton* SpeedButtonDovi = nullptr;
+    QGroupBox* GroupBoxAdrRom = nullptr;
+    QScrollBar* ScrollBarAdrRom = nullptr;
+    QToolButton* SpeedButtonSend = nullptr;
+    std::unique_ptr<spirelo::SerialPort> SerialPortDevice;   // Qt's port unless a test sets one
+
+    // Page "X-Y devices".
+    QScrollBar* ScrollBarEditXYCh1 = nullptr;
+    QScrollBar* ScrollBarEditXYCh2 = nullptr;
+    QScrollBar* ScrollBarEditXYCh3 = nullptr;
+    QScrollBar* ScrollBarEditXYCh4 = nullptr;
+    QCheckBox* CheckBoxEditXY1 = nullptr;
+    QCheckBox* CheckBoxEditXY2 = nullptr;
+    QCheckBox* CheckBoxEditXY3 = nullptr;
+    QCheckBox* CheckBoxEditXY4 = nullptr;
+    QSpinBox* SpinEditESSfrom = nullptr;
+    QSpinBox* SpinEditESSto = nullptr;
+    QCheckBox* CheckBoxEditXYAllScenes = nullptr;
+    QCheckBox* CheckBoxAllScen = nullptr;
+    QScrollBar* ScrollBarEditMaxX = nullptr;
+    QScrollBar* ScrollBarEditWide = nullptr;
+    QScrollBar* ScrollBarRotate = nullptr;
+    std::array<QToolButton*, 9> XYFigureButtons{};   // Line, Treug, Rect, Six, Snake, Cucle, 8, Pent, Spiral
+    QToolButton* btnRotateLeft = nullptr;
+    QToolButton* SpeedButtonGorizontMirror = nullptr;
+    QToolButton* SpeedButtonVerticalMirror = nullptr;
+    QToolButton* SpeedButtonEditPosLeft = nullptr;
+    QToolButton* SpeedButtonEditPosRight = nullptr;
+    QToolButton* SpeedButtonEditPosUp = nullptr;
+    QToolButton* SpeedButtonEditPosDown = nullptr;
+    QToolButton* SpeedButtonEditRazmerMore = nullptr;
+    QToolButton* SpeedButtonEditRazmerMene = nullptr;
+    QToolButton* btnEditXYcopy = nullptr;
+    TPaintBox* PaintBoxGrid = nullptr;
+    TPaintBox* PaintBoxXY = nullptr;
+    QLabel* LabelEXYscena = nullptr;
+    QLabel* LabelESPosX = nullptr;
+    QLabel* LabelESPosY = nullptr;
+    QLabel* LabelEditRL = nullptr;
+    QLabel* LabelFigure = nullptr;
+    std::array<QLabel*, 4> LabelXYareaFirrtName{};
+    std::array<QLabel*, 4> LabelXYareaSecondName{};
+    QTimer* tmrRepeatButton = nullptr;
+    int XYRepeatCode = 0;          // the held point button's operation, 0 none
+    int XYPointedStep = -1;        // the pad's dragged step
+    int XYMouseMode = 0;           // 0 none, 1 dragging, 2 the right button's mode, 3 pressing
+    QImage XYPicture;              // grid, then the figure over it
 
     // Built at run time by FormCreate.
     std::vector<QLabel*> SpotRowLabels;          // 32, page "Area RGB"
@@ -328,6 +429,10 @@ private:
     void createAreaRgbPage();
     void createAreaChannelPage();
     void createFixDmxPage();
+    void createFixDmxTools();
+    void connectFixDmxTools();
+    void createXYPage();
+    void connectXYPage();
     void buildRunTimeControls();
     void UncheckRecOn();
     void SetActivePage(int index);
