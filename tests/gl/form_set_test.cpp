@@ -153,6 +153,13 @@ TEST_F(FormSetTest, TheTourTimerFollowsOnlyTheUser) {
     EXPECT_EQ(FormMain->tmrStep->interval(), 5000);
     FormSet->ScrollBarDElay->setValue(10);
     EXPECT_EQ(FormSet->lblDelay->text().toStdString(), "Время выхода струи 250ms");
+
+    // Without a layout the report is shown but written nowhere.
+    FormSet->btn5->click();
+    EXPECT_TRUE(FormSet->MemoRashet->isVisibleTo(FormSet));
+    EXPECT_EQ(FormSet->MemoRashet->toPlainText().toStdString(),
+              "Программа визуализации фонтанов\nИмя файла: No File\n ");
+    EXPECT_FALSE(std::filesystem::exists("No File.txR"));
 }
 
 TEST_F(FormSetTest, AViewButtonWritesTheReportAndTheNotes) {
@@ -198,6 +205,19 @@ TEST_F(FormSetTest, SaveWithoutAFileAsksForOneAndCopiesKeepTheTour) {
     EXPECT_EQ(t.Enabled[2], 0);
     EXPECT_TRUE(FormSet->chkon->isChecked());
 
+    FormSet->MemoTxt->setPlainText("с новым именем");
+    // A Save As that fails leaves the path and the captions.
+    FileDialog::SetAnswerer([&](const FileDialog&) -> std::optional<QString> {
+        return QString::fromStdString(dir + "/no such folder/x.a3d");
+    });
+    QString title = FormSet->windowTitle();
+    FormSet->SpeedButtonSaveAs->click();
+    ASSERT_EQ(messages->log.size(), 1u);
+    EXPECT_EQ(messages->log[0].kind, MessageKind::Error);
+    EXPECT_EQ(VisualiserInstance().LayoutFileName, "No File");
+    EXPECT_EQ(FormSet->windowTitle(), title);
+    messages->log.clear();
+
     std::string chosen = dir + "/new.a3d";
     int asked = 0;
     FileDialog::SetAnswerer([&](const FileDialog&) -> std::optional<QString> {
@@ -209,6 +229,9 @@ TEST_F(FormSetTest, SaveWithoutAFileAsksForOneAndCopiesKeepTheTour) {
     ASSERT_TRUE(std::filesystem::exists(chosen));
     EXPECT_EQ(VisualiserInstance().LayoutFileName, chosen);
     EXPECT_EQ(FormSet->windowTitle().toStdString(), "Установка параметров фонтана File:" + chosen);
+    std::string notes;
+    ASSERT_TRUE(ReadTextCompanion(LayoutNotesPath(chosen), notes)) << "the notes go with the new name";
+    EXPECT_EQ(notes, "с новым именем");
     FormSet->SpeedButtonSave->click();
     EXPECT_EQ(asked, 1) << "the file exists now";
     EXPECT_TRUE(messages->log.empty());
@@ -245,6 +268,16 @@ TEST_F(FormSetTest, DiagramAndPrintout) {
     EXPECT_EQ(text.substr(0, 5), "%PDF-");
     EXPECT_NE(text.find("/Count 1"), std::string::npos) << "one page";
     EXPECT_TRUE(messages->log.empty());
+
+    // A page that cannot begin is told.
+    PrintDialog::SetAnswerer([&](QPrinter& p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(QString::fromStdString(dir + "/no such folder/page.pdf"));
+        return true;
+    });
+    FormSet->SpeedButtonPrint->click();
+    ASSERT_EQ(messages->log.size(), 1u);
+    EXPECT_EQ(messages->log[0].text, "Печать невозможна");
 }
 
 }  // namespace
