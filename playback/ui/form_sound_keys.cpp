@@ -10,7 +10,6 @@
 #include "playback/live_keys.h"
 #include "playback/show_clock.h"
 #include "playback/track_edit.h"
-#include "playback/ui/form_input.h"
 #include "playback/ui/key_drawing.h"
 #include "playback/ui/key_preview.h"
 #include "sequencer/ui/form_sequenser.h"
@@ -77,21 +76,6 @@ void TFormSound::connectKeyboardPage() {
             [this](int x, int y, Qt::MouseButtons b, Qt::KeyboardModifiers m) { PaintBoxAssignMouseMove(b, m, x, y); });
     connect(PaintBoxAssign, &SoundPaintBox::mouseDown, this,
             [this](Qt::MouseButton b, int x, int y, Qt::KeyboardModifiers m) { PaintBoxAssignMouseDown(b, m, x, y); });
-
-    // The scene input panel follows the record mode: shown for the colour area, hidden for the
-    // mouse and the keyboard, closed for play.
-    connect(SpeedButtonRgbRec, &QToolButton::clicked, this, [] {
-        if (!FormInput) return;
-        FormInput->show();
-        FormInput->raise();
-    });
-    for (QToolButton* b : {SpeedButtonTrackMouseRec, SpeedButtonRecTrackKeyBoard})
-        connect(b, &QToolButton::clicked, this, [] {
-            if (FormInput) FormInput->hide();
-        });
-    connect(sbPlayTrack, &QToolButton::clicked, this, [] {
-        if (FormInput) FormInput->close();
-    });
 }
 
 KeyContext TFormSound::keyContext() const {
