@@ -143,6 +143,14 @@ void TFormSound::TimerStatusBarTimer() {
 }
 
 void TFormSound::connectOptionHandlers() {
+    // The last panel reaches to the bar's right edge, so a save message shows its whole path.
+    if (QLabel* messages = StatusBar->panel(5)) {
+        StatusBar->removeWidget(messages);
+        messages->setMinimumWidth(50);
+        messages->setMaximumWidth(QWIDGETSIZE_MAX);
+        StatusBar->addWidget(messages, 1);
+        messages->show();
+    }
     connect(RadioGroupStartPlayList, &SoundRadioGroup::clicked, this, &TFormSound::RadioGroupStartPlayListClick);
     connect(RadioButtonClickMode, &SoundRadioGroup::clicked, this, &TFormSound::RadioButtonClickModeClick);
     connect(rgClearDmx, &SoundRadioGroup::clicked, this, &TFormSound::rgClearDmxClick);

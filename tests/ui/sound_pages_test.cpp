@@ -330,6 +330,9 @@ TEST_F(SoundPages, OptionsSavesAndTheAutosave) {
     ASSERT_TRUE(SaveTrackFile(d));
     w->SpeedButtonSaveFileTrack->click();
     EXPECT_EQ(w->StatusBar->panelText(5).toStdString(), "FileTrack " + P("show.trk"));
+    w->show();
+    QLabel* panel = w->StatusBar->panel(5);
+    QTRY_VERIFY(panel->width() >= panel->fontMetrics().horizontalAdvance(panel->text()));
 
     // three user moves arm one autosave; it fires once
     fs::remove(P("show.seq"));
