@@ -89,7 +89,9 @@ void TFormSound::loadLists() {
     if (LoadListBox(ListBoxMusic, d.MusicListFileName, d.ProgramOptions[30], lblmaxFileMusic))
         dlgOpenMusicList.FileName = dlgSaveMusicList.FileName = Q(d.MusicListFileName);
     GroupBoxMUsicList->setTitle(Q("Music List " + d.MusicListFileName));
-    int32_t showRow = ShowListIndex(d.ProgramOptions[24], 1 << 30);
+    // Only the selection is brought into the list: PlayListBoxCurrent applies its own rule to
+    // the stored index.
+    int32_t showRow = d.ProgramOptions[24];
     if (LoadListBox(ListBoxShow, d.ShowListFileName, showRow, lblmaxFileShow))
         SaveDialogShow.FileName = OpenDialogShow.FileName = Q(d.ShowListFileName);
 }
@@ -110,27 +112,25 @@ void TFormSound::PlayListBoxCurrent() {
     ShowData& d = ShowDataInstance();
     ClearAreaForNewSong();
     const int count = ListBoxShow->count();
-    if (count >= 1) {
-        int& index = d.ProgramOptions[24];
-        index = ShowListIndex(index, count);
-        ListBoxShow->setCurrentRow(index);
-        ListBoxShow->item(index)->setSelected(true);
-        const std::string path = ListBoxShow->item(index)->text().toStdString();
-        // A missing or unusable entry keeps the running show: its name, tracks and audio.
-        const FileLoad r = FileExists(path) ? OpenTrackFile(d, path) : FileLoad::Missing;
-        if (r == FileLoad::Loaded || r == FileLoad::OldLayout) {
-            ShowTrackEditState();
-            MadePlayFile();
-            if (FormMaim) {
-                if (FormMaim->OpenDialogTrack) FormMaim->OpenDialogTrack->FileName = Q(d.sNameFileProject);
-                if (FormMaim->SaveDialogTrack) FormMaim->SaveDialogTrack->FileName = Q(d.sNameFileProject);
-                FormMaim->SetTrackCaption(Q(d.sNameFileProject));
-                if (FormMaim->SpeedButtonSaveFile) FormMaim->SpeedButtonSaveFile->setEnabled(true);
-            }
-            OpenDialogListBox.FileName = Q(path);
-        }
-    }
     if (count < 1) return;
+    int& index = d.ProgramOptions[24];
+    index = ShowListIndex(index, count);
+    ListBoxShow->setCurrentRow(index);
+    ListBoxShow->item(index)->setSelected(true);
+    const std::string path = ListBoxShow->item(index)->text().toStdString();
+    // A missing or unusable entry keeps the running show: its name, tracks and audio.
+    const FileLoad r = FileExists(path) ? OpenTrackFile(d, path) : FileLoad::Missing;
+    if (r == FileLoad::Loaded || r == FileLoad::OldLayout) {
+        ShowTrackEditState();
+        MadePlayFile();
+        if (FormMaim) {
+            if (FormMaim->OpenDialogTrack) FormMaim->OpenDialogTrack->FileName = Q(d.sNameFileProject);
+            if (FormMaim->SaveDialogTrack) FormMaim->SaveDialogTrack->FileName = Q(d.sNameFileProject);
+            FormMaim->SetTrackCaption(Q(d.sNameFileProject));
+            if (FormMaim->SpeedButtonSaveFile) FormMaim->SpeedButtonSaveFile->setEnabled(true);
+        }
+        OpenDialogListBox.FileName = Q(path);
+    }
     if (FormSequenser) FormSequenser->RedrawAllarea();
     else WriteLog("FormSound", "PlayListBoxCurrent", "not_assigned_FormSequenser");
 }

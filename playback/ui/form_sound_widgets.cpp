@@ -154,14 +154,13 @@ void SoundListBox::dragLeaveEvent(QDragLeaveEvent*) { SetDropMark(-2); }
 
 void SoundListBox::dropEvent(QDropEvent* e) {
     const QPoint p = e->position().toPoint();
+    const bool accepted = dragOver && dragOver(e->source(), p.x(), p.y());
     SetDropMark(-2);
-    if (!dragOver || !dragOver(e->source(), p.x(), p.y())) {
+    if (!accepted) {
         e->ignore();
-        SetDropMark(-2);
         return;
     }
     if (dragDrop) dragDrop(e->source(), p.x(), p.y());
-    SetDropMark(-2);
     e->setDropAction(Qt::CopyAction);
     e->accept();
 }
