@@ -129,6 +129,9 @@ void ResetShowData(ShowData& d) {
     ResetSequenceData(d);
     ResetTrackData(d);
     ResetKeyTables(d);
+    // Zeroed effects would act as slew limiters of step 0 and hold sequencer 0's channels at 0
+    // until a track file brings its own table.
+    for (int e = 0; e < kEffects; ++e) ResetEffect(d, e);
 }
 
 }  // namespace spirelo

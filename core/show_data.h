@@ -169,6 +169,6 @@ void ResetSequenceData(ShowData& d);
 // ResetSequenceData for a sequencer file that is about to overwrite the whole step store:
 // the same reset without zeroing SequencerStepData first (4 MB written twice otherwise).
 void ResetSequenceDataBeforeLoad(ShowData& d);
-void ResetShowData(ShowData& d);
+void ResetShowData(ShowData& d);      // everything, effects included
 
 }  // namespace spirelo

@@ -7,9 +7,11 @@
 #include "core/show_data.h"
 #include "core/track_file.h"
 #include "dmx/live_data_writer.h"
+#include "dmx/output_pipeline.h"
 #include "dmx/ui/form_usb_com.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "playback/modes.h"
 #include "playback/show_clock.h"
 #include "playback/ui/form_sound.h"
 
@@ -19,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -119,6 +122,35 @@ TEST_F(MainWindow, CreationLoadsTheSequencerFileBeforeTheTrackFileAndEndsInDance
     EXPECT_EQ(guard.readString("Appl", "Complete", ""), "noNormal");
     EXPECT_EQ(guard.readString("Appl", "Repeat", ""), "Spirelo");
     EXPECT_TRUE(messages->log.empty());
+}
+
+// A first start has no track file: the effect table must not hold sequencer 1's channels at 0.
+TEST_F(MainWindow, WithoutATrackFileHandLevelsAndSequencersReachTheOutput) {
+    auto& d = ShowDataInstance();
+    std::memset(d.EffectTime, 0, sizeof d.EffectTime);   // what an earlier table might have left
+    std::memset(d.EffectSeq, 0, sizeof d.EffectSeq);
+    FormMaim->FormCreate();
+    ASSERT_FALSE(fs::exists(dir / "Spirelo.trk"));
+    auto st = spirelo::MakeDmxOutputState();
+    spirelo::InitVibratoWave(*st);
+    d.SequencerChannelMask[0][0] = 1;   // sequencer 1 drives channel 1
+    d.DmxFrame[1] = 200;
+
+    d.AquelMode = spirelo::kModeStatic;
+    d.StaticModeFlag = 1;
+    d.HandEnable[1] = 1;
+    d.HandLevel[1] = 150;
+    for (int k = 0; k < 10; ++k) spirelo::ProcTimerDMX(d, *st, 10);
+    EXPECT_EQ(d.DmxOut[1], 150);
+
+    d.AquelMode = spirelo::kModeStop;
+    d.StaticModeFlag = 0;
+    d.HandEnable[1] = 0;
+    d.SequencerRunState[0] = spirelo::kRunPlay;
+    for (int k = 0; k < 10; ++k) spirelo::ProcTimerDMX(d, *st, 10);
+    EXPECT_EQ(d.DmxOut[1], 200);
+    d.SequencerRunState[0] = spirelo::kRunOff;
+    d.SequencerChannelMask[0][0] = 0;
 }
 
 TEST_F(MainWindow, TheWindowAsDescribed) {
