@@ -3,6 +3,7 @@
 #include "common/ini_file.h"
 #include "common/timing_log.h"
 #include "common/ui/qt_helpers.h"
+#include "common/ui/window_placement.h"
 #include "core/macro_file.h"
 #include "core/seq_file.h"
 #include "core/ui/form_maim.h"
@@ -930,6 +931,7 @@ void TFormUSB_COM::showEvent(QShowEvent* event) {
     if (!centred_ && screen()) {
         centred_ = true;
         move(screen()->availableGeometry().center() - rect().center());
+        spirelo::KeepOnScreen(this);
     }
     FormShow();
 }

@@ -1,6 +1,7 @@
 #include "dmx/ui/form_visual.h"
 
 #include "common/ui/qt_helpers.h"
+#include "common/ui/window_placement.h"
 #include "dmx/ui/monitor_paint.h"
 
 #include <QCloseEvent>
@@ -114,6 +115,7 @@ void TFormVisual::FormCreate() {
     if (created_) return;
     created_ = true;
     move(10, 100);
+    spirelo::KeepOnScreen(this);
     SetTimerEnabled(tmrRepaint, true);
     CountLengForm(0);
 }

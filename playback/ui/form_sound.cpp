@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 #include "common/text_codec.h"
 #include "common/ui/qt_helpers.h"
+#include "common/ui/window_placement.h"
 #include "core/show_data.h"
 #include "core/event_log.h"
 #include "core/text_routines.h"
@@ -627,7 +628,7 @@ void TFormSound::FormCreate() {
         for (int r = 0; r < 8; ++r) {
             const int n = 8 * c + r + 1;
             auto* box = new QCheckBox(tracks);
-            box->setGeometry(978 + 25 * c, 16 * r + 405, 17, 16);   // beside the histogram
+            box->setGeometry(25 * c + 8, 16 * r + 405, 17, 16);   // shown when the window is made tall
             box->setCursor(Qt::PointingHandCursor);
             box->setToolTip(QString("On track %1").arg(n));
             box->setProperty("Tag", n);
@@ -646,6 +647,7 @@ void TFormSound::FormCreate() {
     for (int t = 1; t <= kTracks; ++t) st.TrackOn[t] = 1;
     // 9. Position.
     move(d.ProgramOptions[9], d.ProgramOptions[8]);
+    spirelo::KeepOnScreen(this);
     // 10. Kit and bank of the live keys.
     LabelKeyNom->setText(QString("%1 - %2").arg(CurrentKit(d) + 1).arg(CurrentBankOffset(d) / kBankKeys + 1));
 

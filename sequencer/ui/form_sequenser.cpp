@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "common/ui/qt_helpers.h"
+#include "common/ui/window_placement.h"
 #include "core/data_files.h"
 #include "core/seq_file.h"
 #include "core/settings_file.h"
@@ -525,9 +526,9 @@ void TFormSequenser::FormCreate() {
         LoadMemoFromNotesFile();
     }
 
-    // 9. A stored position off every screen (another monitor layout) would hide the window.
-    const QPoint pos(d.ProgramOptions[7], d.ProgramOptions[6]);
-    if (QGuiApplication::screenAt(pos)) move(pos);
+    // 9. A stored position off the screen (another monitor layout) would hide the window.
+    move(d.ProgramOptions[7], d.ProgramOptions[6]);
+    spirelo::KeepOnScreen(this);
     QString text;
     RePaintTemp(TempoPosition(), text);
     lblTempo->setText(text);

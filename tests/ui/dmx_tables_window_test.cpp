@@ -82,8 +82,8 @@ struct DmxTablesWindow : ::testing::Test {
         LiveDataSections& live = LiveDataInstance();
         SharedSection::unlink(live.DmxName);
         SharedSection::unlink(live.SpectrName);
-        live.DmxName = kDmxSectionName;
-        live.SpectrName = kSpectrumSectionName;
+        live.DmxName = DmxSectionName();
+        live.SpectrName = SpectrumSectionName();
         DmxOutputStateInstance().MonitorTap = 0;
         InstallD2xx(nullptr);
         InstallMessageService(nullptr);

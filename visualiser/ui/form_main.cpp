@@ -2,6 +2,7 @@
 
 #include "common/live_data.h"
 #include "common/ui/qt_helpers.h"
+#include "common/ui/window_placement.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
 #include "visualiser/layout_file.h"
@@ -148,6 +149,7 @@ void TFormMain::FormCreate() {
     cam.Zengine = set.camera.Zengine;
     cam.tilt = set.camera.tilt;
     setGeometry(set.mainForm.left, set.mainForm.top, set.mainForm.width, set.mainForm.height);
+    spirelo::KeepOnScreen(this);
     QToolButton* persisted[kPersistedButtons] = {SpeedButtonAlfa, SpeedButtonDepth, SpeedButtonWire,
                                                  SpeedButtonGrid, SpeedButtonAxis, SpeedButtonStreams,
                                                  SpeedButtonSpot, btnObjOn, btnWaterOn};

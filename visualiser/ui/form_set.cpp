@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "common/ui/qt_helpers.h"
+#include "common/ui/window_placement.h"
 #include "platform/message_service.h"
 #include "visualiser/layout_file.h"
 #include "visualiser/layout_report.h"
@@ -256,6 +257,7 @@ void TFormSet::FormCreate() {
     int top = int(ini.readInteger("FormSet", "Top", 500));
     ini.readInteger("FormSet", "Kollectors", 1);   // read as before; the selector starts at 1
     move(left, top);
+    spirelo::KeepOnScreen(this);
     ScrollBarNomberKollectors->setValue(1);
     VisualiserInstance().CurrentCollector = 1;
     std::string path = FormMain->StartLayoutPath();
