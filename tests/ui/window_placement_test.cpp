@@ -46,7 +46,7 @@ struct Placement : ::testing::Test {
         FormSound = nullptr;
         delete FormVisual;
         FormVisual = nullptr;
-        OverrideAvailableGeometry(std::nullopt);
+        OverrideAvailableGeometry(QRect(0, 0, 1280, 1024));   // as main() set it
         InstallMessageService(nullptr);
         OverrideProgramFile("");
         fs::remove_all(dir);
