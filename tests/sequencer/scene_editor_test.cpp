@@ -11,7 +11,6 @@
 namespace spirelo {
 namespace {
 
-constexpr uint32_t kYellow = Rgb(255, 255, 0);
 constexpr uint32_t kWhite = Rgb(255, 255, 255);
 
 class SceneEditor : public ::testing::Test {
