@@ -4,6 +4,8 @@
 #include "playback/track_edit.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -145,7 +147,7 @@ int EffectPress(const ShowData& d, const ShowClock& clk, EffectDragState& s, boo
     s.pressedX = x;
     s.effect = e;
     const int start = d.EffectStart[e], finish = d.EffectFinish[e];
-    s.nearStart = StepOfPixel(x, clk) < start + (finish - start) / 2;
+    s.nearStart = StepOfPixel(x, clk) < int64_t(start) + (int64_t(finish) - start) / 2;
     if (left) s.leftDown = true;
     if (right) s.rightDown = true;
     s.newStart = start;
@@ -165,16 +167,18 @@ void EffectMove(const ShowData& d, const ShowClock& clk, EffectDragState& s, int
     if (!s.leftDown || e <= 0 || e >= kEffects || s.pressedX <= 0 || x == s.pressedX) return;
     const int start = d.EffectStart[e], finish = d.EffectFinish[e];
     if (d.EffectKind[e] == 0 || start == finish) return;
-    const int dist = int(StepOfPixel(std::abs(x - s.pressedX), clk));
-    const int delta = x > s.pressedX ? dist : -dist;
+    // Spans from a file may hold any value: the arithmetic is 64-bit, the results kept in range.
+    const int64_t dist = StepOfPixel(std::abs(int64_t(x) - s.pressedX), clk);
+    const int64_t delta = x > s.pressedX ? dist : -dist;
+    auto fit = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
     if (s.mode == EffectDragMode::Move) {
-        s.newStart = start + delta;
-        s.newFinish = finish + delta;
+        s.newStart = fit(start + delta);
+        s.newFinish = fit(finish + delta);
     } else if (s.mode == EffectDragMode::Resize) {
-        if (s.nearStart) s.newStart = start + delta;
-        else s.newFinish = finish + delta;
-        if (s.newStart >= finish) s.newStart = finish - 10;
-        if (s.newFinish <= start) s.newFinish = start + 10;
+        if (s.nearStart) s.newStart = fit(start + delta);
+        else s.newFinish = fit(finish + delta);
+        if (s.newStart >= finish) s.newStart = fit(int64_t(finish) - 10);
+        if (s.newFinish <= start) s.newFinish = fit(int64_t(start) + 10);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -67,6 +68,17 @@ TEST_F(Effects, DragMovesOrResizesBySpanAndPressPoint) {
     EffectPress(*d, clk, s, true, false, x, Row(3));
     EffectMove(*d, clk, s, x + 30);
     EffectRelease(*d, s);
+    EXPECT_EQ(d->EffectFinish[3], kMaxShowStep);
+
+    // a span from a damaged file drags without overflow and is brought into the store
+    d->EffectStart[3] = INT32_MIN;
+    d->EffectFinish[3] = INT32_MAX;
+    EffectPress(*d, clk, s, true, false, 400, Row(3));
+    EXPECT_EQ(s.mode, EffectDragMode::Move);
+    EffectMove(*d, clk, s, 900);
+    EXPECT_EQ(s.newFinish, INT32_MAX);
+    EffectRelease(*d, s);
+    EXPECT_EQ(d->EffectStart[3], 0);
     EXPECT_EQ(d->EffectFinish[3], kMaxShowStep);
 }
 
