@@ -1,8 +1,13 @@
 #include "common/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <climits>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,7 +32,7 @@ int WriteAll(int fd, const void* data, size_t size) {
 }
 
 template <typename Buf>
-IoResult ReadInto(const std::string& path, Buf& out) {
+IoResult ReadInto(const std::string& path, Buf& out, size_t limit = SIZE_MAX) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return Fail(errno);
     struct stat st{};
@@ -41,7 +46,7 @@ IoResult ReadInto(const std::string& path, Buf& out) {
         return Fail(EISDIR);
     }
     Buf buf;
-    buf.resize(static_cast<size_t>(st.st_size));
+    buf.resize(std::min(static_cast<size_t>(st.st_size), limit));
     size_t got = 0;
     while (got < buf.size()) {
         ssize_t n = ::read(fd, reinterpret_cast<char*>(buf.data()) + got, buf.size() - got);
@@ -70,33 +75,110 @@ bool FileExists(const std::string& path) {
 
 IoResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) { return ReadInto(path, out); }
 IoResult ReadWholeFile(const std::string& path, std::string& out) { return ReadInto(path, out); }
+IoResult ReadFileHead(const std::string& path, size_t limit, std::vector<uint8_t>& out) {
+    return ReadInto(path, out, limit);
+}
+
+namespace {
+// The file a save replaces: a symbolic link is followed to its target (relative links from the
+// link's folder), so the link stays a link and the real file gets the new content.
+std::string ResolveLinks(const std::string& path) {
+    std::string cur = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st{};
+        if (::lstat(cur.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return cur;
+        std::vector<char> buf(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
+        ssize_t n = ::readlink(cur.c_str(), buf.data(), buf.size() - 1);
+        if (n < 0) return cur;
+        std::string target(buf.data(), static_cast<size_t>(n));
+        if (target.empty()) return cur;
+        if (target[0] != '/') {
+            std::string dir = DirName(cur);
+            target = (dir.empty() ? std::string(".") : dir) + "/" + target;
+        }
+        cur = target;
+    }
+    return cur;
+}
+
+// Temporary files of one target: "." + name + "." + six characters, beside it.
+bool IsTempOf(const std::string& entry, const std::string& prefix) {
+    return entry.size() == prefix.size() + 6 && entry.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Removes temporary files an interrupted save of this target left: a save holds a lock on its
+// own for as long as it runs, so one that can be locked belongs to no running save.
+void RemoveStaleTemps(const std::string& dir, const std::string& prefix) {
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return;
+    while (const dirent* e = ::readdir(d)) {
+        if (!IsTempOf(e->d_name, prefix)) continue;
+        const std::string temp = dir + "/" + e->d_name;
+        int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) continue;
+        struct stat st{};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(temp.c_str());
+        ::close(fd);
+    }
+    ::closedir(d);
+}
+}  // namespace
 
 IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size) {
-    std::string dir = DirName(path);
-    std::string tmpl = (dir.empty() ? std::string(".") : dir) + "/." + BaseName(path) + ".XXXXXX";
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return Fail(errno);
+    const std::string target = ResolveLinks(path);
+    // A file the user made read-only is not replaced; this holds for root too, whom access()
+    // lets write anything.
+    struct stat st{};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && (::access(target.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0)) return Fail(EACCES);
+    // Built piece by piece: GCC 12 sees a false overlap in "." + name (-Wrestrict).
+    std::string dir = DirName(target);
+    if (dir.empty()) dir.push_back('.');
+    std::string prefix(1, '.');
+    prefix += BaseName(target);
+    prefix.push_back('.');
+    RemoveStaleTemps(dir, prefix);
+    const std::string tmpl = dir + "/" + prefix + "XXXXXX";
+    std::vector<char> name;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 3; ++attempt) {
+        name.assign(tmpl.begin(), tmpl.end());
+        name.push_back('\0');
+        fd = ::mkstemp(name.data());
+        if (fd < 0) return Fail(errno);
+        // Locked for as long as the save runs. Another save's clean-up may have taken the file
+        // in the instant before the lock: then it is gone from the folder, and a new one is made.
+        ::flock(fd, LOCK_EX);
+        struct stat mine{}, there{};
+        if (::fstat(fd, &mine) != 0 || ::stat(name.data(), &there) != 0 || mine.st_ino != there.st_ino ||
+            mine.st_dev != there.st_dev) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    if (fd < 0) return Fail(EEXIST);
     if (int e = WriteAll(fd, data, size)) {
         ::close(fd);
         ::unlink(name.data());
         return Fail(e);
     }
     // Keep the permissions of the file we replace; a new file gets the usual 0644.
-    struct stat st{};
-    mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    mode_t mode = exists ? (st.st_mode & 07777) : 0644;
     ::fchmod(fd, mode);
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    if (::fsync(fd) != 0) {
         int e = errno;
+        ::close(fd);
         ::unlink(name.data());
         return Fail(e);
     }
-    if (::rename(name.data(), path.c_str()) != 0) {
+    if (::rename(name.data(), target.c_str()) != 0) {
         int e = errno;
+        ::close(fd);
         ::unlink(name.data());
         return Fail(e);
     }
+    if (::close(fd) != 0) return Fail(errno);
     return {};
 }
 
@@ -112,8 +194,9 @@ IoResult AppendToFile(const std::string& path, const void* data, size_t size) {
 }
 
 void BlockWriter::put(const void* data, size_t size) {
-    const uint8_t* p = static_cast<const uint8_t*>(data);
-    buf_.insert(buf_.end(), p, p + size);
+    const size_t at = buf_.size();
+    buf_.resize(at + size);
+    if (size > 0) std::memcpy(buf_.data() + at, data, size);
 }
 
 void BlockWriter::zeros(size_t size) { buf_.resize(buf_.size() + size, 0); }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace spirelo {
@@ -20,6 +21,8 @@ bool FileExists(const std::string& path);
 // Reads the whole file into out; fails (out untouched) when it cannot be read completely.
 IoResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 IoResult ReadWholeFile(const std::string& path, std::string& out);
+// The first limit bytes of the file (all of a shorter one); the rest is never read.
+IoResult ReadFileHead(const std::string& path, size_t limit, std::vector<uint8_t>& out);
 IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size);
 inline IoResult WriteFileAtomic(const std::string& path, std::string_view text) {
     return WriteFileAtomic(path, text.data(), text.size());
@@ -34,6 +37,7 @@ public:
     void put(const void* data, size_t size);
     void zeros(size_t size);
     const std::vector<uint8_t>& bytes() const { return buf_; }
+    std::vector<uint8_t> take() { return std::move(buf_); }   // the bytes without a copy
     IoResult saveTo(const std::string& path) const { return WriteFileAtomic(path, buf_.data(), buf_.size()); }
 private:
     std::vector<uint8_t> buf_;

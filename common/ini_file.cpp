@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
@@ -89,20 +90,23 @@ std::string Unquote(const std::string& v) {
     return out;
 }
 
-bool ParseInteger(const std::string& s, long long& out) {
-    std::string t = Trim(s);
-    if (t.empty()) return false;
-    bool neg = false;
+// An optional single sign, then decimal digits (or hex after "0x" or "$"), nothing else; a
+// value outside the 64-bit range is refused rather than wrapped.
+bool ParseInteger(const std::string& t, long long& out) {
     size_t i = 0;
-    if (t[0] == '-' || t[0] == '+') { neg = t[0] == '-'; i = 1; }
+    bool neg = false;
+    if (i < t.size() && (t[i] == '-' || t[i] == '+')) neg = t[i++] == '-';
     int base = 10;
     if (t.compare(i, 2, "0x") == 0 || t.compare(i, 2, "0X") == 0) { base = 16; i += 2; }
     else if (i < t.size() && t[i] == '$') { base = 16; i += 1; }
-    if (i >= t.size()) return false;
-    long long v = 0;
-    auto [p, ec] = std::from_chars(t.data() + i, t.data() + t.size(), v, base);
+    // from_chars would take a second sign itself.
+    if (i >= t.size() || t[i] == '-' || t[i] == '+') return false;
+    unsigned long long mag = 0;
+    auto [p, ec] = std::from_chars(t.data() + i, t.data() + t.size(), mag, base);
     if (ec != std::errc() || p != t.data() + t.size()) return false;
-    out = neg ? -v : v;
+    constexpr unsigned long long kMax = static_cast<unsigned long long>(INT64_MAX);
+    if (mag > kMax + (neg ? 1 : 0)) return false;
+    out = neg ? static_cast<long long>(0ULL - mag) : static_cast<long long>(mag);
     return true;
 }
 }  // namespace
@@ -111,8 +115,14 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) { load(); }
 
 bool IniFile::load() {
     sections_.clear();
+    readError_.clear();
     std::string text;
-    if (path_.empty() || !ReadWholeFile(path_, text)) return false;
+    if (path_.empty()) return false;
+    if (IoResult r = ReadWholeFile(path_, text); !r) {
+        // Missing is a new file; a folder in its place fails at the save as before.
+        if (r.error != ENOENT && r.error != EISDIR) readError_ = r.message.empty() ? "read error" : r.message;
+        return false;
+    }
     loadFromText(TextFileToUtf8(text));
     return true;
 }
@@ -165,6 +175,10 @@ std::string IniFile::toText() const {
 }
 
 bool IniFile::save(std::string* error) const {
+    if (unreadable()) {
+        if (error) *error = "not written over, it could not be read: " + readError_;
+        return false;
+    }
     IoResult r = WriteFileAtomic(path_, toText());
     if (!r && error) *error = r.message;
     return r.ok;

@@ -3,10 +3,14 @@
 // and read with "." or ",". Values holding CR or LF are written so that they read back whole.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace spirelo {
+
+// n + 1, staying at the largest value: a stored counter may hold anything.
+inline long long SaturatingIncrement(long long n) { return n == INT64_MAX ? n : n + 1; }
 
 class IniFile {
 public:
@@ -14,7 +18,11 @@ public:
     explicit IniFile(std::string path);   // loads the file when it exists (UTF-8, or CP1251 when not valid UTF-8)
 
     const std::string& path() const { return path_; }
-    bool load();                          // re-reads path(); false (and empty) when missing
+    bool load();                          // re-reads path(); false (and empty) when missing or unreadable
+    // A file that exists but could not be read is never written over: save() refuses, so that
+    // a load-modify-save does not replace every other key with the few it set.
+    bool unreadable() const { return !readError_.empty(); }
+    const std::string& readError() const { return readError_; }   // the system's text for it
     bool save(std::string* error = nullptr) const;   // atomic; error gets the system's text
     void loadFromText(const std::string& text);
     std::string toText() const;
@@ -42,6 +50,7 @@ private:
     Section* findSection(const std::string& name);
     const Section* findSection(const std::string& name) const;
     std::string path_;
+    std::string readError_;
     std::vector<Section> sections_;
 };
 

@@ -1,5 +1,6 @@
 #include "common/shared_section.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -26,6 +27,18 @@ bool SharedSection::open(const std::string& name, size_t size, std::string* erro
     }
     struct stat st{};
     if (::fstat(fd, &st) != 0) {
+        if (error) *error = std::strerror(errno);
+        ::close(fd);
+        return false;
+    }
+    // A section made beforehand by someone else could be written, shrunk or read by them:
+    // refused. One of ours keeps no looser mode than 0600, whoever made it first.
+    if (st.st_uid != ::geteuid()) {
+        if (error) *error = "the section /" + name + " belongs to another user (uid " + std::to_string(st.st_uid) + ")";
+        ::close(fd);
+        return false;
+    }
+    if ((st.st_mode & 07777) != 0600 && ::fchmod(fd, 0600) != 0) {
         if (error) *error = std::strerror(errno);
         ::close(fd);
         return false;
@@ -57,9 +70,18 @@ void SharedSection::close() {
     fd_ = -1;
 }
 
+size_t SharedSection::currentSize() const {
+    struct stat st{};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
+    return std::min(size_, static_cast<size_t>(st.st_size));
+}
+
 bool SharedSection::writeText(const char* text, size_t len) {
     if (!data_ || size_ == 0) return false;
     if (len > size_ - 1) len = size_ - 1;
+    // Touching mapped pages past the end of a section that was shrunk kills the program
+    // (SIGBUS): a shrunk section is grown back to the mapping first.
+    if (currentSize() < len + 1 && ::ftruncate(fd_, static_cast<off_t>(size_)) != 0) return false;
     std::memcpy(data_, text, len);
     data_[len] = 0;
     return true;
@@ -67,6 +89,8 @@ bool SharedSection::writeText(const char* text, size_t len) {
 
 bool SharedSection::readText(std::string& out) const {
     if (!data_) return false;
+    // A shrunk section is skipped until its writer grows it back.
+    if (currentSize() < size_) return false;
     const void* nul = std::memchr(data_, 0, size_);
     size_t len = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - data_) : size_;
     out.assign(reinterpret_cast<const char*>(data_), len);

@@ -1,6 +1,7 @@
 // A named shared-memory section (POSIX shm_open "/<name>"): created when missing, opened when
-// another program made it first. At least one page, grown never shrunk, mode 0600, never
-// unlinked by the programs. Reads and writes are bounded by the mapping size.
+// another program of the same user made it first (one of another user is refused). At least
+// one page, grown never shrunk, mode 0600, never unlinked by the programs. Reads and writes are
+// bounded by the mapping size and by the section's size at that moment.
 #pragma once
 
 #include <cstddef>
@@ -23,15 +24,18 @@ public:
     uint8_t* data() const { return data_; }
     size_t size() const { return size_; }
 
-    // Copies text (plus a NUL) into the section, cut to fit; false when not open.
+    // Copies text (plus a NUL) into the section, cut to fit; false when not open. A section
+    // another program shrank is grown back first (false when that fails).
     bool writeText(const char* text, size_t len);
-    // Copies the text up to the first NUL (or the mapping end) into out; false when not open.
+    // Copies the text up to the first NUL (or the mapping end) into out; false when not open
+    // or when the section is now smaller than the mapping (the writer grows it back).
     bool readText(std::string& out) const;
 
     // Removes the named section from the system (tests only: the programs never unlink).
     static void unlink(const std::string& name);
 
 private:
+    size_t currentSize() const;   // the section's size now, at most the mapping's
     uint8_t* data_ = nullptr;
     size_t size_ = 0;
     int fd_ = -1;

@@ -16,7 +16,7 @@ namespace spirelo {
 
 std::string ProgramStem() { return StripExt(BesideProgramPath()); }
 
-IoResult ReadBlockFile(const std::string& path, FileBytes& out) {
+IoResult ReadBlockFile(const std::string& path, FileBytes& out, bool (*knownSize)(size_t)) {
     thread_local std::unique_ptr<uint8_t[]> buffer;
     thread_local size_t capacity = 0;
     out = {};
@@ -31,6 +31,11 @@ IoResult ReadBlockFile(const std::string& path, FileBytes& out) {
         return fail(e);
     }
     const size_t size = static_cast<size_t>(st.st_size);
+    if (!knownSize(size)) {
+        ::close(fd);
+        out = {nullptr, size};
+        return {};
+    }
     if (size > capacity) {
         buffer.reset(new uint8_t[size]);   // not value-initialised: the read fills it
         capacity = size;
@@ -59,14 +64,14 @@ FileLoad OpenShowBlockFile(const std::string& name, const std::string& defaultNa
         return FileLoad::Missing;
     }
     const std::string nameOnFailure = keepName ? *keepName : defaultName;
-    if (IoResult r = ReadBlockFile(name, bytes); !r) {
+    if (IoResult r = ReadBlockFile(name, bytes, kind.knownSize); !r) {
         nameField = nameOnFailure;
         ReportReadFailure(name, r);
         return FileLoad::ReadError;
     }
     const size_t size = bytes.size;
     const char* oldText = size == kind.currentSize ? nullptr : kind.oldLayoutMessage(size);
-    if (size != kind.currentSize && !oldText) {
+    if (!bytes.data) {
         nameField = nameOnFailure;
         WriteLog("ReadSave", kind.logProcedure, "Unknown_file_size " + name + " Leng=" + std::to_string(size));
         Messages().message(TwoLines(kind.unknownSizeText, name + " Leng=" + std::to_string(size)));

@@ -26,11 +26,13 @@ std::string ProgramStem();
 // The whole file, read into a buffer kept for the next open: the block files are megabytes,
 // and a fresh zero-filled buffer per open would cost as much as the read itself. The bytes
 // stay valid until the next call. Fails, with nothing read, when the file cannot be read whole.
+// The size is checked before anything is read: a file of a size knownSize refuses is not read
+// (data stays null, size tells the file's size), so a huge file opened by mistake costs nothing.
 struct FileBytes {
     const uint8_t* data = nullptr;
     size_t size = 0;
 };
-IoResult ReadBlockFile(const std::string& path, FileBytes& out);
+IoResult ReadBlockFile(const std::string& path, FileBytes& out, bool (*knownSize)(size_t));
 
 // One block of a show file: where in the show data it lives and how many bytes it has. D is
 // ShowData for reading a file into it, const ShowData for writing one out.
@@ -55,6 +57,7 @@ struct BlockFileKind {
     const char* unknownSizeText;    // the first line of the box for a size no layout has
     size_t currentSize;
     const char* (*oldLayoutMessage)(size_t size);   // the box for an older layout, else nullptr
+    bool (*knownSize)(size_t size);                 // the current size or an older layout's
 };
 
 // The checks every block file's open makes before its bytes are applied. A missing file takes

@@ -19,19 +19,24 @@ FileLoad OpenMacrosFile(ShowData& d) {
         return FileLoad::Missing;
     }
     std::vector<uint8_t> bytes;
-    if (IoResult r = ReadWholeFile(d.sNameFileMacro, bytes); !r) {
+    if (IoResult r = ReadFileHead(d.sNameFileMacro, kMacroFileSize, bytes); !r) {
         ReportReadFailure(d.sNameFileMacro, r);
         return FileLoad::ReadError;
     }
-    if (bytes.size() < kMacroFileSize) {
+    if (!ApplyMacroFileBytes(d, bytes.data(), bytes.size())) {
         ReportReadFailure(d.sNameFileMacro,
                           IoResult{false, 0, "Read beyond end of file (" + std::to_string(bytes.size()) +
                                                  " of " + std::to_string(kMacroFileSize) + " bytes)"});
         return FileLoad::UnknownSize;
     }
-    // A longer file is read in its first 32,768 bytes.
-    std::memcpy(d.MacroTable, bytes.data(), kMacroFileSize);
     return FileLoad::Loaded;
+}
+
+bool ApplyMacroFileBytes(ShowData& d, const uint8_t* data, size_t size) {
+    if (size < kMacroFileSize) return false;
+    // A longer file is read in its first 32,768 bytes.
+    std::memcpy(d.MacroTable, data, kMacroFileSize);
+    return true;
 }
 
 IoResult SaveMacrosFile(ShowData& d) {

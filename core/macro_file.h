@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "common/file_io.h"
@@ -16,6 +17,9 @@ inline constexpr size_t kMacroFileSize = 32768;
 // d.sNameFileMacro := StripExt(d.sNameFileSeq) + ".mcr"; reads its first 32,768 bytes into
 // MacroTable. A missing file is logged; a shorter one is told to the user; neither changes it.
 FileLoad OpenMacrosFile(ShowData& d);
+// The file's bytes: its first 32,768 go into MacroTable; false (nothing changed) when shorter.
+bool ApplyMacroFileBytes(ShowData& d, const uint8_t* data, size_t size);
+
 // d.sNameFileMacro as above; writes MacroTable atomically, a failure told to the user.
 IoResult SaveMacrosFile(ShowData& d);
 

@@ -109,7 +109,8 @@ std::string DefaultSeqName() { return ProgramStem() + ".seq"; }
 FileLoad OpenSeqFileAs(ShowData& d, const std::string name, const std::string* keepName) {
     static const BlockFileKind kind{"OpenSeqFile", "File_no_found_sNameFileSeq",
                                     "Неизвестный размер файла секвенсеров, файл не прочитан:", kSeqFileSize,
-                                    OldLayoutMessage};
+                                    OldLayoutMessage,
+                                    [](size_t n) { return n == kSeqFileSize || OldLayoutMessage(n) != nullptr; }};
     FileBytes bytes;
     const FileLoad r = OpenShowBlockFile(name, DefaultSeqName(), keepName, kind, d.sNameFileSeq, bytes);
     // Nothing is reset on a failure: an empty store would reach the file with the next (auto)save.
@@ -127,7 +128,7 @@ namespace {
 BlockWriter CurrentLayout(const ShowData& d) { return WriteBlocks(CurrentBlocks(d), kSeqFileSize); }
 }  // namespace
 
-std::vector<uint8_t> SeqFileBytes(const ShowData& d) { return CurrentLayout(d).bytes(); }
+std::vector<uint8_t> SeqFileBytes(const ShowData& d) { return CurrentLayout(d).take(); }
 
 bool ApplySeqFileBytes(ShowData& d, const uint8_t* data, size_t size) {
     BlockReader in(data, size);
@@ -184,11 +185,11 @@ bool ApplyDefFileBytes(ShowData& d, const uint8_t* data, size_t size) {
 FileLoad OpenDefFile(ShowData& d) {
     const std::string name = DefFilePath();
     FileBytes bytes;
-    if (IoResult r = ReadBlockFile(name, bytes); !r) {
+    if (IoResult r = ReadBlockFile(name, bytes, [](size_t n) { return n == kDefFileSize; }); !r) {
         ReportReadFailure(name, r);
         return r.error == ENOENT ? FileLoad::Missing : FileLoad::ReadError;
     }
-    if (!ApplyDefFileBytes(d, bytes.data, bytes.size)) {
+    if (!bytes.data || !ApplyDefFileBytes(d, bytes.data, bytes.size)) {
         WriteLog("ReadSave", "OpenDefFile", "This_is_no_file.Def!");
         return FileLoad::UnknownSize;
     }

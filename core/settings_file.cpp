@@ -19,6 +19,8 @@ std::string ClosedText(const LocalTime& t) {
 
 namespace {
 IoResult SaveIni(const IniFile& ini) {
+    // An unreadable file was reported once at start; it is left as it is, without another box.
+    if (ini.unreadable()) return IoResult{false, 0, ini.readError()};
     std::string error;
     if (ini.save(&error)) return {};
     IoResult r{false, 0, error};
@@ -30,7 +32,12 @@ IoResult SaveIni(const IniFile& ini) {
 long long ReadIniSettings(ShowData& d) {
     const std::string stem = ProgramStem();
     IniFile ini(SettingsFilePath());
-    const long long count = ini.readInteger("AreaCount", "CountOpen", 1) + 1;
+    if (ini.unreadable()) {
+        WriteLog("ReadSave", "ReadIniSettings", "Settings_not_read " + ini.path() + " " + ini.readError());
+        ReportReadFailure(ini.path(), IoResult{false, 0, ini.readError() +
+                                                   ". Работа идёт с настройками по умолчанию, файл не перезаписывается."});
+    }
+    const long long count = SaturatingIncrement(ini.readInteger("AreaCount", "CountOpen", 1));
     ini.writeInteger("AreaCount", "CountOpen", count);
     std::string fromProgram(" ");
     fromProgram += ProgramFile();

@@ -63,7 +63,7 @@ namespace {
 BlockWriter CurrentLayout(const ShowData& d) { return WriteBlocks(CurrentBlocks(d), kTrackFileSize); }
 }  // namespace
 
-std::vector<uint8_t> TrackFileBytes(const ShowData& d) { return CurrentLayout(d).bytes(); }
+std::vector<uint8_t> TrackFileBytes(const ShowData& d) { return CurrentLayout(d).take(); }
 
 bool ApplyTrackFileBytes(ShowData& d, const uint8_t* data, size_t size) {
     BlockReader in(data, size);
@@ -98,7 +98,8 @@ std::string DefaultTrackName() { return ProgramStem() + ".trk"; }
 FileLoad OpenTrackFileAs(ShowData& d, const std::string name, const std::string* keepName) {
     static const BlockFileKind kind{"OpenTrackFile", "File not found_sNameFileProject",
                                     "Неизвестный размер файла треков, файл не прочитан:", kTrackFileSize,
-                                    OldLayoutMessage};
+                                    OldLayoutMessage,
+                                    [](size_t n) { return n == kTrackFileSize || OldLayoutMessage(n) != nullptr; }};
     FileBytes bytes;
     const FileLoad r = OpenShowBlockFile(name, DefaultTrackName(), keepName, kind, d.sNameFileProject, bytes);
     if (r == FileLoad::Loaded || r == FileLoad::OldLayout) ApplyTrackFileBytes(d, bytes.data, bytes.size);

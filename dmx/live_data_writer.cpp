@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/event_log.h"
+
 namespace spirelo {
 
 LiveDataSections& LiveDataInstance() {
@@ -14,12 +16,15 @@ bool FileMappingToON(ShowData& d, LiveDataSections& live, MessageService& messag
     bool ok = true;
     // Making a section and mapping it are one step here: a failure shows both texts, as a
     // failed create followed by its missing view does.
-    if (!live.DmxMap.open(live.DmxName, kLiveTextSize)) {
+    std::string error;
+    if (!live.DmxMap.open(live.DmxName, kLiveTextSize, &error)) {
+        WriteLog("FormUSB_COM", "FileMappingToON", "no_live_data " + live.DmxName + ": " + error);
         messages.message("Donot create FileMapping DMX!");
         messages.message("Donot connect FileMapping Dmx!");
         ok = false;
     }
-    if (!live.SpectrMap.open(live.SpectrName, kLiveTextSize)) {
+    if (!live.SpectrMap.open(live.SpectrName, kLiveTextSize, &error)) {
+        WriteLog("FormUSB_COM", "FileMappingToON", "no_live_data " + live.SpectrName + ": " + error);
         messages.message("Donot create FileMapping in RAM PC!");
         messages.message("Не могу подключить FileMapping spectr!");
         ok = false;

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
+#include <mutex>
 #include <vector>
 
 namespace spirelo {
@@ -27,7 +29,8 @@ void MakeDirs(const std::string& dir) {
 }
 
 // access() says yes to root everywhere but on read-only mounts; making a file is the real test.
-bool CanCreateFilesIn(const std::string& dir) {
+// Every log write and settings path asks, so each folder is probed once and the answer kept.
+bool ProbeCreateFilesIn(const std::string& dir) {
     std::string probe = dir + "/.spirelo-probe-XXXXXX";
     std::vector<char> name(probe.begin(), probe.end());
     name.push_back('\0');
@@ -36,6 +39,15 @@ bool CanCreateFilesIn(const std::string& dir) {
     ::close(fd);
     ::unlink(name.data());
     return true;
+}
+
+bool CanCreateFilesIn(const std::string& dir) {
+    static std::mutex lock;
+    static std::map<std::string, bool> known;
+    std::lock_guard<std::mutex> hold(lock);
+    auto it = known.find(dir);
+    if (it == known.end()) it = known.emplace(dir, ProbeCreateFilesIn(dir)).first;
+    return it->second;
 }
 
 std::string WithSlash(std::string d) {

@@ -8,6 +8,12 @@ bool ReadPathList(const std::string& path, std::vector<std::string>& out) {
     out.clear();
     std::string bytes;
     if (!ReadWholeFile(path, bytes)) return false;
+    ParsePathList(bytes, out);
+    return true;
+}
+
+void ParsePathList(const std::string& bytes, std::vector<std::string>& out) {
+    out.clear();
     const std::string text = TextFileToUtf8(bytes);
     size_t start = 0;
     while (start < text.size()) {
@@ -16,7 +22,6 @@ bool ReadPathList(const std::string& path, std::vector<std::string>& out) {
         if (end > start) out.push_back(text.substr(start, end - start));
         start = end + 1;
     }
-    return true;
 }
 
 IoResult WritePathList(const std::string& path, const std::vector<std::string>& items) {

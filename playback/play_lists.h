@@ -14,6 +14,7 @@ namespace spirelo {
 // (out emptied) when the file cannot be read. Writing is UTF-8 with CR LF after every line,
 // atomically.
 bool ReadPathList(const std::string& path, std::vector<std::string>& out);
+void ParsePathList(const std::string& bytes, std::vector<std::string>& out);   // the file's bytes
 IoResult WritePathList(const std::string& path, const std::vector<std::string>& items);
 
 // The show list's stored index brought into a list of count (>= 1) entries: above the count 0,

@@ -45,7 +45,7 @@ void CameraMouseMove(Camera& c, int x, int y) {
 }
 
 void CameraWheel(Camera& c, int delta) {
-    c.Zoom = std::clamp(c.Zoom + delta / 60, -250, 250);
+    c.Zoom = std::clamp(c.Zoom + delta / 60, kZoomMin, kZoomMax);
 }
 
 void ViewDefault(Camera& c) {

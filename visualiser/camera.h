@@ -10,6 +10,9 @@
 
 namespace spirelo {
 
+// The zoom the mouse wheel can reach.
+inline constexpr int32_t kZoomMin = -250, kZoomMax = 250;
+
 struct Camera {
     int32_t Zoom = -43;
     float RotationX = 30, RotationY = 0, RotationZ = 0;

@@ -68,7 +68,7 @@ std::string CrLf() { return std::string("\r\n"); }
 std::vector<uint8_t> SerializeLayout(const CollectorTable& t) {
     BlockWriter w(kLayoutFileSize);
     ForEachBlock(t, [&](const void* p, size_t n) { w.put(p, n); });
-    return w.bytes();
+    return w.take();
 }
 
 bool DeserializeLayout(const uint8_t* data, size_t size, CollectorTable& t) {

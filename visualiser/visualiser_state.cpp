@@ -1,5 +1,8 @@
 #include "visualiser/visualiser_state.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace spirelo {
 
 std::unique_ptr<VisualiserState> MakeVisualiserState() {
@@ -32,30 +35,45 @@ bool* PersistedLayer(FrameLayers& l, int i) {
 }
 
 long long BumpOpenCount(IniFile& ini) {
-    long long n = ini.readInteger("AreaCount", "CountOpen", 1) + 1;
+    long long n = SaturatingIncrement(ini.readInteger("AreaCount", "CountOpen", 1));
     ini.writeInteger("AreaCount", "CountOpen", n);
     return n;
 }
 
+namespace {
+// Stored values are clamped to what the window itself can produce, so an edited or damaged
+// file cannot push the camera into overflow or the drawing into NaN.
+long long IntIn(const IniFile& ini, const char* sec, const char* key, long long def, long long lo, long long hi) {
+    return std::clamp(ini.readInteger(sec, key, def), lo, hi);
+}
+double FloatIn(const IniFile& ini, const char* sec, const char* key, double def, double lo, double hi) {
+    double v = ini.readFloat(sec, key, def);
+    return std::isfinite(v) ? std::clamp(v, lo, hi) : def;
+}
+constexpr double kAngleLimit = 720;      // a turn either way, plus a drag's worth
+constexpr double kOffsetLimit = 1.0e6;   // far beyond any layout
+constexpr long long kFormLimit = 100000;
+}  // namespace
+
 VisualiserSettings ReadVisualiserSettings(const IniFile& ini) {
     VisualiserSettings s;
     Camera& c = s.camera;
-    c.Zoom = int32_t(ini.readInteger("SavePos", "Zoom", -43));
-    c.RotationX = float(ini.readFloat("SavePos", "RotationX", 30));
-    c.RotationY = float(ini.readFloat("SavePos", "RotationY", 0));
-    c.RotationZ = float(ini.readFloat("SavePos", "RotationZ", 0));
-    c.ViewerX = ini.readFloat("SavePos", "ViewerX", 0);
-    c.ViewerY = ini.readFloat("SavePos", "ViewerY", -3);
-    c.Heading = float(ini.readFloat("SavePos", "Heading", 180));
-    c.Xengine = float(ini.readFloat("SavePos", "Xengine", 50));
-    c.Zengine = float(ini.readFloat("SavePos", "Zengine", 50));
-    c.tilt = float(ini.readFloat("SavePos", "tilt", 1));
+    c.Zoom = int32_t(IntIn(ini, "SavePos", "Zoom", -43, kZoomMin, kZoomMax));
+    c.RotationX = float(FloatIn(ini, "SavePos", "RotationX", 30, -kAngleLimit, kAngleLimit));
+    c.RotationY = float(FloatIn(ini, "SavePos", "RotationY", 0, -kAngleLimit, kAngleLimit));
+    c.RotationZ = float(FloatIn(ini, "SavePos", "RotationZ", 0, -kAngleLimit, kAngleLimit));
+    c.ViewerX = FloatIn(ini, "SavePos", "ViewerX", 0, -kOffsetLimit, kOffsetLimit);
+    c.ViewerY = FloatIn(ini, "SavePos", "ViewerY", -3, -kOffsetLimit, kOffsetLimit);
+    c.Heading = float(FloatIn(ini, "SavePos", "Heading", 180, -kAngleLimit, kAngleLimit));
+    c.Xengine = float(FloatIn(ini, "SavePos", "Xengine", 50, -kOffsetLimit, kOffsetLimit));
+    c.Zengine = float(FloatIn(ini, "SavePos", "Zengine", 50, -kOffsetLimit, kOffsetLimit));
+    c.tilt = float(FloatIn(ini, "SavePos", "tilt", 1, -kAngleLimit, kAngleLimit));
     for (int i = 0; i < kPersistedButtons; ++i)
         *PersistedLayer(s.layers, i) = ini.readBool("Button", kButtonKeys[i], false);
-    s.mainForm.left = int(ini.readInteger("FormMain", "Left", 500));
-    s.mainForm.top = int(ini.readInteger("FormMain", "Top", 500));
-    s.mainForm.height = int(ini.readInteger("FormMain", "Height", 1000));
-    s.mainForm.width = int(ini.readInteger("FormMain", "Width", 1000));
+    s.mainForm.left = int(IntIn(ini, "FormMain", "Left", 500, -kFormLimit, kFormLimit));
+    s.mainForm.top = int(IntIn(ini, "FormMain", "Top", 500, -kFormLimit, kFormLimit));
+    s.mainForm.height = int(IntIn(ini, "FormMain", "Height", 1000, 0, kFormLimit));
+    s.mainForm.width = int(IntIn(ini, "FormMain", "Width", 1000, 0, kFormLimit));
     s.lastFile = ini.readString("File", "LastFile", kNoLayoutFile);
     return s;
 }

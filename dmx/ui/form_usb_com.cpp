@@ -553,7 +553,8 @@ void TFormUSB_COM::FormDestroy() {
     IniFile ini(SettingsFilePath());
     ini.writeBool("SystemInfo", "Mapping", CheckBoxMapping->isChecked());
     std::string error;
-    if (!ini.save(&error)) Messages().error("Settings not saved: " + error);
+    // An unreadable settings file was reported at start and is left alone.
+    if (!ini.unreadable() && !ini.save(&error)) Messages().error("Settings not saved: " + error);
     CloseUsbDevise();
     // The main window leaves the live-data sections to this window: released here, last.
     FileMappingOFF(ShowDataInstance(), LiveDataInstance());

@@ -102,7 +102,10 @@ void TFormSound::saveShowList() {
     if (d.ShowListFileName.empty() || !FileExists(d.ShowListFileName))
         d.ShowListFileName = StripExt(BesideProgramPath()) + ".shw";
     const IoResult r = WritePathList(d.ShowListFileName, Entries(ListBoxShow));
-    if (!r) WriteLog("FormSound", "FormClose", "show_list_not_saved_" + r.message);
+    if (!r) {
+        WriteLog("FormSound", "FormClose", "show_list_not_saved_" + r.message);
+        ReportWriteFailure(d.ShowListFileName, r);   // the list is the operator's work
+    }
     OpenDialogShow.FileName = SaveDialogShow.FileName = Q(d.ShowListFileName);
 }
 

@@ -2,7 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
 
 using namespace spirelo;
 
@@ -58,4 +67,88 @@ TEST(FileIo, PathPieces) {
     EXPECT_EQ(DirName("c.seq"), "");
     EXPECT_EQ(DirName("/c.seq"), "/");
     EXPECT_EQ(BaseName("/a/b/c.seq"), "c.seq");
+}
+
+namespace {
+// A fresh folder per test, so temporary files can be counted.
+std::string FreshDir(const std::string& name) {
+    std::string dir = Temp(name);
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+std::vector<std::string> TempsOf(const std::string& dir, const std::string& target) {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        std::string n = e.path().filename().string();
+        if (n.rfind("." + target + ".", 0) == 0) out.push_back(n);
+    }
+    return out;
+}
+}  // namespace
+
+// A save killed half-way leaves its temporary file; the next save of the same target removes
+// it, but keeps one that a running save holds and those of other targets.
+TEST(FileIo, ASaveRemovesTheTemporaryFilesOfInterruptedSaves) {
+    const std::string dir = FreshDir("stale_temps");
+    const std::string path = dir + "/show.seq";
+    ASSERT_TRUE(WriteFileAtomic(path, "old"));
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Killed by the file-size limit in the middle of writing its temporary file.
+        struct rlimit lim{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        std::vector<char> big(1 << 20, 'x');
+        WriteFileAtomic(path, big.data(), big.size());
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child was meant to die mid-save";
+    ASSERT_EQ(TempsOf(dir, "show.seq").size(), 1u);
+
+    const std::string held = dir + "/.show.seq.HELD00";
+    const std::string other = dir + "/.other.seq.abcdef";
+    ASSERT_TRUE(WriteFileAtomic(other + "-made", "x"));
+    std::filesystem::rename(other + "-made", other);
+    int fd = ::open(held.c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+
+    ASSERT_TRUE(WriteFileAtomic(path, "new"));
+    EXPECT_EQ(TempsOf(dir, "show.seq"), std::vector<std::string>{".show.seq.HELD00"});
+    EXPECT_TRUE(std::filesystem::exists(other));
+    std::string back;
+    ASSERT_TRUE(ReadWholeFile(path, back));
+    EXPECT_EQ(back, "new");
+    ::close(fd);
+}
+
+// A read-only target is not replaced (root included); a symbolic link stays a link and its
+// target gets the new content.
+TEST(FileIo, SaveKeepsReadOnlyFilesAndSymbolicLinks) {
+    const std::string dir = FreshDir("ro_and_links");
+    const std::string ro = dir + "/locked.trk";
+    ASSERT_TRUE(WriteFileAtomic(ro, "precious"));
+    ASSERT_EQ(::chmod(ro.c_str(), 0444), 0);
+    IoResult r = WriteFileAtomic(ro, "over");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, EACCES);
+    std::string back;
+    ASSERT_TRUE(ReadWholeFile(ro, back));
+    EXPECT_EQ(back, "precious");
+
+    std::filesystem::create_directories(dir + "/real");
+    const std::string real = dir + "/real/show.trk";
+    ASSERT_TRUE(WriteFileAtomic(real, "old"));
+    const std::string link = dir + "/show.trk";
+    std::filesystem::create_symlink("real/show.trk", link);
+    ASSERT_TRUE(WriteFileAtomic(link, "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    ASSERT_TRUE(ReadWholeFile(real, back));
+    EXPECT_EQ(back, "new");
+    EXPECT_TRUE(TempsOf(dir, "show.trk").empty());
+    EXPECT_TRUE(TempsOf(dir + "/real", "show.trk").empty());
 }

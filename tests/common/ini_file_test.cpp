@@ -1,6 +1,14 @@
 #include "common/ini_file.h"
 
+#include "common/file_io.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using spirelo::IniFile;
 
@@ -77,4 +85,78 @@ TEST(IniFile, FailedSaveReportsTheSystemsText) {
     std::string err;
     EXPECT_FALSE(ini.save(&err));
     EXPECT_EQ(err, "No such file or directory");
+}
+
+// One sign at most, then digits (or hex); anything else, or a value past 64 bits, reads as absent.
+TEST(IniFile, IntegersTakeOneSignAndStayWithin64Bits) {
+    struct Case { const char* text; bool ok; long long value; };
+    const Case cases[] = {
+        {"5", true, 5},
+        {"-5", true, -5},
+        {"+5", true, 5},
+        {"--5", false, 0},
+        {"+-5", false, 0},
+        {"-+5", false, 0},
+        {"5x", false, 0},
+        {" 5", false, 0},
+        {"-", false, 0},
+        {"9223372036854775807", true, INT64_MAX},
+        {"-9223372036854775808", true, INT64_MIN},
+        {"9223372036854775808", false, 0},
+        {"-9223372036854775809", false, 0},
+        {"0x7FFFFFFFFFFFFFFF", true, INT64_MAX},
+        {"-0x8000000000000000", true, INT64_MIN},
+        {"0x8000000000000000", false, 0},
+    };
+    for (const Case& c : cases) {
+        IniFile ini;
+        ini.writeString("s", "k", c.text);
+        EXPECT_EQ(ini.readInteger("s", "k", 77), c.ok ? c.value : 77) << '"' << c.text << '"';
+    }
+    EXPECT_EQ(spirelo::SaturatingIncrement(INT64_MAX), INT64_MAX);
+    EXPECT_EQ(spirelo::SaturatingIncrement(-1), 0);
+}
+
+namespace {
+// Reads files as another user would: root reads anything, so the file-system user is switched
+// for this thread while the object lives (fsuid, which the file checks use, and nothing else).
+struct AsAnotherUser {
+    bool root = ::geteuid() == 0;
+    AsAnotherUser() { if (root) ::setfsuid(65534); }
+    ~AsAnotherUser() { if (root) ::setfsuid(0); }
+};
+}  // namespace
+
+// A settings file that exists but cannot be read is never written over: a load-modify-save
+// would otherwise leave only the keys it set.
+TEST(IniFile, AnUnreadableFileIsNeverWrittenOver) {
+    const std::string dir = ::testing::TempDir() + "unreadable_ini";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    ::chmod(dir.c_str(), 0777);   // the other user may make files here
+    const std::string path = dir + "/Spirelo.ini";
+    const std::string text = "[AreaCount]\nCountOpen=41\n\n[About]\nCustomer=Park\n\n";
+    {
+        IniFile out(path);
+        out.loadFromText(text);
+        ASSERT_TRUE(out.save());
+    }
+    ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
+    {
+        AsAnotherUser other;
+        IniFile ini(path);
+        EXPECT_TRUE(ini.unreadable());
+        EXPECT_EQ(ini.readError(), "Permission denied");
+        EXPECT_EQ(ini.readInteger("AreaCount", "CountOpen", 1), 1) << "defaults while unreadable";
+        ini.writeInteger("AreaCount", "CountOpen", 2);
+        std::string error;
+        EXPECT_FALSE(ini.save(&error));
+        EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+    }
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    std::string back;
+    ASSERT_TRUE(spirelo::ReadWholeFile(path, back));
+    EXPECT_EQ(back, text);
+    IniFile missing(dir + "/none.ini");
+    EXPECT_FALSE(missing.unreadable()) << "a missing file is simply new";
 }

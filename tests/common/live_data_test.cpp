@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -115,4 +118,56 @@ TEST_F(SharedSectionTest, SharedBetweenTwoProcessesInEitherStartOrder) {
         EXPECT_EQ(WEXITSTATUS(status), 0) << (writerFirst ? "writer first" : "reader first");
         for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
     }
+}
+
+// A section shrunk under both programs: the writer grows it back, the reader skips it, and
+// neither is killed by touching pages past its end.
+TEST_F(SharedSectionTest, ShrunkUnderTheWriterAndTheReaderIsNeverASignal) {
+    SharedSection w, r;
+    ASSERT_TRUE(w.open(name, kLiveTextSize));
+    ASSERT_TRUE(r.open(name, kLiveTextSize));
+    const int other = ::shm_open(("/" + name).c_str(), O_RDWR, 0600);
+    ASSERT_GE(other, 0);
+    const std::string text(kLiveTextDigits, 'A');
+    std::string back;
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_EQ(::ftruncate(other, 0), 0);
+        EXPECT_FALSE(r.readText(back)) << "a shrunk section is skipped";
+        EXPECT_TRUE(w.writeText(text.data(), text.size()));
+        struct stat st{};
+        ASSERT_EQ(::fstat(other, &st), 0);
+        EXPECT_GE(size_t(st.st_size), w.size()) << "the writer grows it back";
+        ASSERT_TRUE(r.readText(back));
+        EXPECT_EQ(back, text);
+        ASSERT_EQ(::ftruncate(other, 100), 0);
+        EXPECT_TRUE(w.writeText(text.data(), text.size()));
+        ASSERT_TRUE(r.readText(back));
+        EXPECT_EQ(back, text);
+    }
+    ::close(other);
+}
+
+// A section made beforehand with a loose mode gets 0600; one of another user is refused.
+TEST_F(SharedSectionTest, KeepsItsModeAndRefusesAnotherUsersSection) {
+    int fd = ::shm_open(("/" + name).c_str(), O_RDWR | O_CREAT, 0666);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::fchmod(fd, 0666), 0);   // past the umask, as another program may have made it
+    {
+        SharedSection s;
+        ASSERT_TRUE(s.open(name, kLiveTextSize));
+        struct stat st{};
+        ASSERT_EQ(::fstat(fd, &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+    }
+    if (::geteuid() != 0) {
+        ::close(fd);
+        GTEST_SKIP() << "giving the section to another user needs root";
+    }
+    ASSERT_EQ(::fchown(fd, 65534, 65534), 0);
+    ::close(fd);
+    SharedSection s;
+    std::string error;
+    EXPECT_FALSE(s.open(name, kLiveTextSize, &error));
+    EXPECT_NE(error.find("another user"), std::string::npos) << error;
+    EXPECT_FALSE(s.isOpen());
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace spirelo;
@@ -15,6 +16,22 @@ TEST(ProgramPaths, BesideTheProgramWhenItsFolderIsWritable) {
     OverrideProgramFile(dir + "/Spirelo");
     EXPECT_EQ(BesideProgramFolder(), dir + "/");
     EXPECT_EQ(BesideProgramPath(), dir + "/Spirelo");
+    OverrideProgramFile("");
+}
+
+// Every log line and settings path asks for the folder: it is probed once, not by making a
+// file on every call (which would show in the folder's modification time).
+TEST(ProgramPaths, TheProgramFolderIsProbedOnce) {
+    std::string dir = ::testing::TempDir() + "probed_once";
+    ::mkdir(dir.c_str(), 0755);
+    OverrideProgramFile(dir + "/Spirelo");
+    EXPECT_EQ(BesideProgramFolder(), dir + "/");
+    const struct timespec past[2] = {{1000, 0}, {1000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, dir.c_str(), past, 0), 0);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(BesideProgramFolder(), dir + "/");
+    struct stat st{};
+    ASSERT_EQ(::stat(dir.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtime, 1000);
     OverrideProgramFile("");
 }
 

@@ -191,6 +191,22 @@ TEST_F(SoundWindow, TheShowListIsSavedWhenTheProgramEnds) {
               "/shows/a.trk\r\n/shows/b.trk\r\n");
 }
 
+// A list that cannot be saved at the end is told like any failed save, not only logged.
+TEST_F(SoundWindow, AFailedShowListSaveAtTheEndIsShown) {
+    std::ofstream(dir / "list.shw") << "/shows/old.trk\r\n";
+    fs::permissions(dir / "list.shw", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    create();
+    FormSound->ListBoxShow->clear();
+    FormSound->ListBoxShow->addItems({"/shows/a.trk"});
+    messages->log.clear();
+    delete FormSound;
+    FormSound = nullptr;
+    ASSERT_EQ(messages->log.size(), 1u);
+    EXPECT_EQ(messages->log[0].kind, MessageKind::Error);
+    EXPECT_NE(messages->log[0].text.find((dir / "list.shw").string()), std::string::npos) << messages->log[0].text;
+    EXPECT_EQ(ReadText(dir / "list.shw"), "/shows/old.trk\r\n");
+}
+
 // A WAV file of `seconds` of a quiet tone, 44.1 kHz 16-bit stereo.
 void WriteWav(const fs::path& path, int seconds) {
     const uint32_t frames = 44100u * uint32_t(seconds), bytes = frames * 4;

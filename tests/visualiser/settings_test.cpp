@@ -50,6 +50,30 @@ TEST(VisualiserSettings, RoundTrip) {
     EXPECT_EQ(back.readString("Button", "Depth", ""), "1");
 }
 
+// Stored values the window could never have written come back within its ranges: no overflow
+// in the camera, no NaN in the drawing, and a start count that stops at the largest value.
+TEST(VisualiserSettings, ExtremeStoredValuesAreClamped) {
+    IniFile ini;
+    ini.loadFromText("[SavePos]\nZoom=9223372036854775807\nRotationX=1e300\nRotationY=nan\n"
+                     "ViewerX=-inf\nViewerY=1e200\ntilt=-1e40\n"
+                     "[FormMain]\nLeft=-9223372036854775808\nWidth=4294967296\n"
+                     "[AreaCount]\nCountOpen=9223372036854775807\n");
+    VisualiserSettings s = ReadVisualiserSettings(ini);
+    EXPECT_EQ(s.camera.Zoom, kZoomMax);
+    EXPECT_FLOAT_EQ(s.camera.RotationX, 720);
+    EXPECT_FLOAT_EQ(s.camera.RotationY, 0);      // not a number: the default
+    EXPECT_DOUBLE_EQ(s.camera.ViewerX, 0);       // not finite: the default
+    EXPECT_DOUBLE_EQ(s.camera.ViewerY, 1.0e6);
+    EXPECT_FLOAT_EQ(s.camera.tilt, -720);
+    EXPECT_EQ(s.mainForm.left, -100000);
+    EXPECT_EQ(s.mainForm.width, 100000);
+    CameraWheel(s.camera, 1 << 30);
+    EXPECT_EQ(s.camera.Zoom, kZoomMax);
+    EXPECT_EQ(BumpOpenCount(ini), INT64_MAX);
+    ini.loadFromText("[SavePos]\nZoom=-2147483648\n");
+    EXPECT_EQ(ReadVisualiserSettings(ini).camera.Zoom, kZoomMin);
+}
+
 TEST(VisualiserState, FpsCountsFramesOverMoreThanASecond) {
     auto s = MakeVisualiserState();
     int fps = 0;

@@ -133,6 +133,9 @@ void TFormMain::FormCreate() {
     std::string program = BesideProgramPath("glimmora");
     s.IniFileName = LayoutStem(program) + ".ini";
     ini_ = IniFile(s.IniFileName);
+    if (ini_.unreadable())
+        Messages().error("Ошибка чтения файла " + s.IniFileName + "\r\n" + ini_.readError() +
+                         ". Работа идёт с настройками по умолчанию, файл не перезаписывается.");
     BumpOpenCount(ini_);
     SaveIni();
 
