@@ -158,6 +158,21 @@ TEST_F(FixDmxPage, PresetsAskAndClear) {
     EXPECT_EQ(Set(40), std::vector<int>{0});
 }
 
+TEST_F(FixDmxPage, ClearAllAnsweredNoTakesNoUndoSnapshot) {
+    d().SequencerChannelMask[3][9] = 1;
+    d().SequencerChannelMask[40][9] = 1;
+    ASSERT_FALSE(w().TimerUndo->isActive());
+    messages->answers = {Answer::No};
+    w().SpeedButtonGroupAlloffAll->click();
+    EXPECT_EQ(Set(3), std::vector<int>{9});
+    EXPECT_FALSE(w().TimerUndo->isActive());
+    messages->answers = {Answer::Yes};
+    w().SpeedButtonGroupAlloffAll->click();
+    EXPECT_TRUE(w().TimerUndo->isActive());
+    EXPECT_EQ(Set(3), std::vector<int>{});
+    EXPECT_EQ(Set(40), std::vector<int>{9});   // rows 0..31 only
+}
+
 TEST_F(FixDmxPage, RomSendsAppendToTheNotesAndAdvanceTheAddress) {
     std::ofstream(dir / "Spirelo.ini") << "[SerialPort]\nPort=ttyUSB7\n";
     const int S = 0;
