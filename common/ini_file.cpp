@@ -148,7 +148,7 @@ void IniFile::loadFromText(const std::string& text) {
                 sections_.push_back({name, {}});
                 cur = &sections_.back();
             }
-        } else if (cur) {
+        } else if (cur && line.front() != '[') {   // a broken section line is no key: saved, it would read as a section
             auto eq = line.find('=');
             if (eq != std::string::npos) {
                 std::string key = Trim(std::string_view(line).substr(0, eq));

@@ -59,6 +59,18 @@ TEST(IniFile, ValuesWithLineBreaksOrEdgeSpacesReadBackWhole) {
     EXPECT_EQ(back.keys("s").size(), std::size(tricky) + 1);
 }
 
+// Found by fuzzing: "[s="]"" is no section header, and read as a key it was saved as "[s=]",
+// which read back as a section.
+TEST(IniFile, ABrokenSectionLineIsNeitherKeyNorSectionAndSavesAsItReads) {
+    IniFile ini;
+    ini.loadFromText("[s]\n[s=\"]\"\nk=1\n[t\n");
+    EXPECT_EQ(ini.sections(), std::vector<std::string>{"s"});
+    EXPECT_EQ(ini.keys("s"), std::vector<std::string>{"k"});
+    IniFile back;
+    back.loadFromText(ini.toText());
+    EXPECT_EQ(back.toText(), ini.toText());
+}
+
 TEST(IniFile, SavesAndLoadsAFile) {
     std::string path = ::testing::TempDir() + "ini_roundtrip.ini";
     IniFile ini(path);
