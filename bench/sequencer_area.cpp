@@ -40,8 +40,8 @@ struct Fixture {
         e.AreaSelX2 = 20;
         e.AreaSelY2 = 25;
     }
-    AreaRenderSpec Spec(AreaPage page, AreaTool tool) const {
-        AreaRenderSpec s;
+    AreaRenderJob Job(AreaPage page, AreaTool tool) const {
+        AreaRenderJob s;
         s.page = page;
         s.view = {0, 0, page == AreaPage::Spots ? 100 : 300};
         s.currentStep = 10;
@@ -53,11 +53,11 @@ struct Fixture {
 
 void RenderLoop(benchmark::State& state, AreaPage page, AreaTool tool) {
     Fixture f;
-    const AreaRenderSpec spec = f.Spec(page, tool);
+    const AreaRenderJob job = f.Job(page, tool);
     for (auto _ : state) {
         // The outline shows while a corner is taken.
         f.e.SpotToolState = f.e.KlapanToolState = 1;
-        RenderArea(f.pictures.area, f.pictures.strip, *f.d, f.e, spec);
+        RenderArea(f.pictures.area, f.pictures.strip, *f.d, f.e, job);
         benchmark::DoNotOptimize(f.pictures.area.constBits());
     }
 }

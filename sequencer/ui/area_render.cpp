@@ -68,16 +68,16 @@ void InvertFrame(QImage& img, const QRect& r, int pen) {
 
 }  // namespace
 
-void RenderArea(QImage& area, QImage& strip, const ShowData& d, SequencerEditState& e, const AreaRenderSpec& spec) {
-    const bool spots = spec.page == AreaPage::Spots;
-    const int seq = ClampSequencer(spec.view.seq);
-    const int F = spec.view.firstStep;
-    const int R = spec.view.firstRow;
-    const uint32_t face = uint32_t(spec.face.red()) | (uint32_t(spec.face.green()) << 8) |
-                          (uint32_t(spec.face.blue()) << 16);
+void RenderArea(QImage& area, QImage& strip, const ShowData& d, SequencerEditState& e, const AreaRenderJob& job) {
+    const bool spots = job.page == AreaPage::Spots;
+    const int seq = ClampSequencer(job.view.seq);
+    const int F = job.view.firstStep;
+    const int R = job.view.firstRow;
+    const uint32_t face = uint32_t(job.face.red()) | (uint32_t(job.face.green()) << 8) |
+                          (uint32_t(job.face.blue()) << 16);
 
     DrawGrid(area, ToQRgb(spots ? kAreaGrey : kChannelBackground),
-             [&](int c, int r) { return ToQRgb(CellColour(d, spec.page, seq, F + c, R + r, face)); });
+             [&](int c, int r) { return ToQRgb(CellColour(d, job.page, seq, F + c, R + r, face)); });
 
     QPainter p(&area);
     const SequencerEditState& ce = e;
@@ -93,17 +93,17 @@ void RenderArea(QImage& area, QImage& strip, const ShowData& d, SequencerEditSta
         if (step < 0 || step >= kSequencerSteps) continue;
         if (const auto colour = WordBarColour(d.SequencerStepWords[seq][step]))
             p.fillRect(QRect(16 * c + 8, 3, 2, barBottom - 3), QColor(ToQRgb(*colour)));
-        if (step == spec.currentStep)
+        if (step == job.currentStep)
             p.fillRect(QRect(16 * c + 8, 3, spots ? 2 : 1, barBottom - 3), QColor(ToQRgb(kCurrentStepColour)));
     }
 
-    const InfoBox box = AreaInfoBox(d, e, spec.page, spec.view, area.width(), area.height(), spec.decimalPoint);
+    const InfoBox box = AreaInfoBox(d, e, job.page, job.view, area.width(), area.height(), job.decimalPoint);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Qt::white, 2));
     p.setBrush(Qt::black);
     const int boxRight = spots ? 97 : 93, boxBottom = spots ? 108 : 93;
     p.drawRoundedRect(QRect(box.x + 12, box.y + 12, boxRight - 12, boxBottom - 12), 7.5, 7.5);
-    QFont bold = spec.font;
+    QFont bold = job.font;
     bold.setBold(true);
     p.setFont(bold);
     p.setPen(box.onCell ? QColor(Qt::white) : QColor(ToQRgb(kInfoSkyBlue)));
@@ -118,12 +118,12 @@ void RenderArea(QImage& area, QImage& strip, const ShowData& d, SequencerEditSta
         const QPoint b(16 * ce.AreaSelX2 + 8, 16 * ce.AreaSelY2 + 8);
         const QRect outline = QRect(a, b).normalized();
         p.setBrush(Qt::NoBrush);
-        if (spec.tool == AreaTool::CopySelect) {
+        if (job.tool == AreaTool::CopySelect) {
             p.setPen(spots ? QPen(Qt::white, 1, Qt::DotLine) : QPen(Qt::red, 3));
             p.drawRect(outline);
-        } else if (spec.tool == AreaTool::Rect) {
+        } else if (job.tool == AreaTool::Rect) {
             rectOutline = outline;
-        } else if (spec.tool == AreaTool::Line) {
+        } else if (job.tool == AreaTool::Line) {
             p.setCompositionMode(QPainter::RasterOp_NotDestination);
             p.setPen(QPen(Qt::black, 10));
             p.drawLine(a, b);
@@ -132,8 +132,8 @@ void RenderArea(QImage& area, QImage& strip, const ShowData& d, SequencerEditSta
     p.end();
     if (!rectOutline.isNull()) InvertFrame(area, rectOutline, 2);
 
-    strip.fill(spec.face);
-    const int step = spec.currentStep;
+    strip.fill(job.face);
+    const int step = job.currentStep;
     for (int r = 0; r < kAreaCells; ++r)
-        FillRect32(strip, 1, 16 * r, 15, 15, ToQRgb(StripColour(d, spec.page, seq, step, R + r, face)));
+        FillRect32(strip, 1, 16 * r, 15, 15, ToQRgb(StripColour(d, job.page, seq, step, R + r, face)));
 }

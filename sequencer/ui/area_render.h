@@ -10,7 +10,7 @@
 #include <QFont>
 #include <QImage>
 
-struct AreaRenderSpec {
+struct AreaRenderJob {
     spirelo::AreaPage page = spirelo::AreaPage::Spots;
     spirelo::AreaView view;
     int currentStep = 0;                 // where the step bar stands (cyan bar, strip)
@@ -20,10 +20,10 @@ struct AreaRenderSpec {
     QFont font;                          // the information box's text (drawn bold)
 };
 
-// Draws the area of `spec` into `area` (the grid picture) and `strip` (the 17-pixel strip of
+// Draws the area of `job` into `area` (the grid picture) and `strip` (the 17-pixel strip of
 // the current step). Clamps the information box's position in `e` to the picture.
 void RenderArea(QImage& area, QImage& strip, const spirelo::ShowData& d, spirelo::SequencerEditState& e,
-                const AreaRenderSpec& spec);
+                const AreaRenderJob& job);
 
 // The two pictures of one area page, for drawing without the window (the benchmark).
 struct AreaPictures {

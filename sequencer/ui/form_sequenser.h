@@ -34,6 +34,7 @@ class QWheelEvent;
 class TLevelButton;
 class TPaintBox;
 class TShape;
+struct AreaRenderJob;
 class QAction;
 
 class TFormSequenser : public QWidget {
@@ -81,6 +82,7 @@ public:
     void Popur_InsertClick();
     spirelo::AreaView SpotView() const;
     spirelo::AreaView KlapanView() const;
+    AreaRenderJob RenderJob(spirelo::AreaPage page, spirelo::AreaView view, spirelo::AreaTool tool) const;
 
     // --- Page "Area RGB" (form_sequenser_spots.cpp) ---------------------------------------
     void PaintBoxSpotsMouseDown(Qt::MouseButton Button, int X, int Y);

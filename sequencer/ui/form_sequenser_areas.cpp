@@ -184,6 +184,18 @@ AreaView TFormSequenser::KlapanView() const {
     return {ShownSeq(), ScrollBarSeqKLapan->sliderPosition(), ScrollBarKlapanPos->sliderPosition()};
 }
 
+AreaRenderJob TFormSequenser::RenderJob(AreaPage page, AreaView view, AreaTool tool) const {
+    AreaRenderJob job;
+    job.page = page;
+    job.view = view;
+    job.currentStep = StepBarPosition();
+    job.face = palette().color(QPalette::Button);
+    job.tool = tool;
+    job.decimalPoint = DecimalPoint();
+    job.font = font();
+    return job;
+}
+
 void TFormSequenser::ReDrawAreaSpots() {
     if (SecondGroupShown() || SpotAreaImage.isNull()) return;
     ShowData& d = ShowDataInstance();
@@ -191,15 +203,7 @@ void TFormSequenser::ReDrawAreaSpots() {
     ScrollBarSeqVisual->setValue(d.EditorSettings[4]);
     const AreaTool tool = SpotTool();
     if (tool == AreaTool::Pencil) e.SpotToolState = 0;
-    AreaRenderSpec spec;
-    spec.page = AreaPage::Spots;
-    spec.view = SpotView();
-    spec.currentStep = StepBarPosition();
-    spec.face = palette().color(QPalette::Button);
-    spec.tool = tool;
-    spec.decimalPoint = DecimalPoint();
-    spec.font = font();
-    RenderArea(SpotAreaImage, SpotStripImage, d, e, spec);
+    RenderArea(SpotAreaImage, SpotStripImage, d, e, RenderJob(AreaPage::Spots, SpotView(), tool));
     PaintBoxSpots->update();
     PaintBoxSpotTest->update();
 }
@@ -211,15 +215,7 @@ void TFormSequenser::ReDrawAreaKlapan() {
     ScrollBarSeqKLapan->setValue(d.EditorSettings[6]);
     const AreaTool tool = KlapanTool();
     if (tool == AreaTool::Pencil) e.KlapanToolState = 0;
-    AreaRenderSpec spec;
-    spec.page = AreaPage::Channels;
-    spec.view = KlapanView();
-    spec.currentStep = StepBarPosition();
-    spec.face = palette().color(QPalette::Button);
-    spec.tool = tool;
-    spec.decimalPoint = DecimalPoint();
-    spec.font = font();
-    RenderArea(KlapanAreaImage, KlapanStripImage, d, e, spec);
+    RenderArea(KlapanAreaImage, KlapanStripImage, d, e, RenderJob(AreaPage::Channels, KlapanView(), tool));
     PaintBoxKlapsns->update();
     PaintBoxKlapanTest->update();
 }
