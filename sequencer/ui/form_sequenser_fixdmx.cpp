@@ -1,6 +1,7 @@
 // Page "Fix DMX": the grid of sequencer masks with its range and preset tools, and the hidden
 // ROM export with its serial upload.
 #include "sequencer/ui/form_sequenser.h"
+#include "sequencer/ui/page_controls.h"
 
 #include "common/ui/qt_helpers.h"
 #include "core/settings_file.h"
@@ -29,34 +30,15 @@ using spirelo::ShowDataInstance;
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+using page_controls::HBar;
+using page_controls::Put;
 
-template <class W>
-W* Put(W* w, QWidget* parent, const char* name, int x, int y, int width, int height) {
-    w->setParent(parent);
-    w->setObjectName(name);
-    w->setGeometry(x, y, width, height);
-    return w;
-}
-
-QToolButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, int x, int y,
+QToolButton* Button(QWidget* parent, const QString& name, const char* caption, const char* hint, int x, int y,
                     int width = 44) {
-    auto* b = Put(new QToolButton, parent, name, x, y, width, 22);
-    b->setText(QString::fromUtf8(caption));
-    b->setToolTip(QString::fromUtf8(hint));
-    b->setFocusPolicy(Qt::NoFocus);
-    b->resize(std::max(width, b->sizeHint().width()), 22);
-    return b;
+    return page_controls::Button(parent, name, caption, hint, x, y, width);
 }
 
-QScrollBar* HBar(QWidget* parent, const char* name, const char* hint, int min, int max, int value, int x,
-                 int y, int width) {
-    auto* s = Put(new QScrollBar(Qt::Horizontal), parent, name, x, y, width, 16);
-    s->setRange(min, max);
-    s->setValue(value);
-    s->setToolTip(QString::fromUtf8(hint));
-    return s;
-}
+QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // A right press on a grid cell names its channel and column instead of toggling it.
 class CellRightPress : public QObject {

@@ -1,6 +1,7 @@
 // Page "X-Y devices": figures on a channel pair, point operations with auto-repeat, copy to
 // other pairs and the pad. The page is switched off in this system.
 #include "sequencer/ui/form_sequenser.h"
+#include "sequencer/ui/page_controls.h"
 
 #include "common/ui/qt_helpers.h"
 #include "core/show_data.h"
@@ -23,34 +24,15 @@ using spirelo::ShowDataInstance;
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-template <class W>
-W* Put(W* w, QWidget* parent, const QString& name, int x, int y, int width, int height) {
-    w->setParent(parent);
-    w->setObjectName(name);
-    w->setGeometry(x, y, width, height);
-    return w;
-}
+using page_controls::HBar;
+using page_controls::Put;
 
 QToolButton* Button(QWidget* parent, const QString& name, const char* caption, const char* hint, int x, int y,
                     int width = 30) {
-    auto* b = Put(new QToolButton, parent, name, x, y, width, 22);
-    b->setText(QString::fromUtf8(caption));
-    b->setToolTip(QString::fromUtf8(hint));
-    b->setFocusPolicy(Qt::NoFocus);
-    b->resize(std::max(width, b->sizeHint().width()), 22);
-    return b;
+    return page_controls::Button(parent, name, caption, hint, x, y, width);
 }
 
-QScrollBar* HBar(QWidget* parent, const QString& name, const char* hint, int min, int max, int value, int x,
-                 int y, int width) {
-    auto* s = Put(new QScrollBar(Qt::Horizontal), parent, name, x, y, width, 16);
-    s->setRange(min, max);
-    s->setValue(value);
-    s->setToolTip(QString::fromUtf8(hint));
-    return s;
-}
+QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QLabel* Text(QWidget* parent, const QString& name, const QString& text, int x, int y, int width) {
     auto* l = Put(new QLabel(text), parent, name, x, y, width, 16);
