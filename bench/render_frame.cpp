@@ -51,6 +51,22 @@ void Run(benchmark::State& state, VisualiserState& s, const FrameLayers& layers)
     state.counters["jets"] = s.jets.JetCount - 1;
 }
 
+// The base of the frame times: a frame that only clears colour and depth and waits for the
+// driver, as a view's frame costs before anything is drawn.
+void BM_FrameClearOnly(benchmark::State& state) {
+    OffscreenGl& gl = Context();
+    gl.makeCurrent();
+    SceneRenderer renderer;
+    renderer.InitGLState(kWidth, kHeight);
+    for (auto _ : state) {
+        gl.clear();
+        gl.finish();
+    }
+    renderer.Release();
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_FrameClearOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Every scene layer on, shaded, neither transparent nor wire-frame: the usual way to watch.
 FrameLayers Usual() {
     FrameLayers l;

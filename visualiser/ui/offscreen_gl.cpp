@@ -116,6 +116,8 @@ bool OffscreenGl::makeCurrent() {
     return true;
 }
 
+void OffscreenGl::clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+
 void OffscreenGl::finish() { glFinish(); }
 
 std::vector<uint8_t> OffscreenGl::readPixels() const {

@@ -19,6 +19,7 @@ public:
     bool create(int width, int height, std::string* error = nullptr);
     void destroy();
     bool makeCurrent();
+    void clear();    // colour and depth, with the context's clear values
     void finish();   // waits until the GPU work is done (for timing)
     // RGBA bytes, bottom row first.
     std::vector<uint8_t> readPixels() const;
