@@ -77,7 +77,7 @@ struct Channel {
     std::unique_ptr<AudioDecoder> dec;
     int channels = 2;
     std::uint32_t rate = 44100;
-    std::uint64_t length = 0;   // frames
+    std::atomic<std::uint64_t> length{0};   // frames; shrinks when a damaged file ends early
     std::uint32_t frameBytes = 4;
 
     std::atomic<float> volume{1.0f};
@@ -116,6 +116,12 @@ struct Channel {
 
     ~Channel() {
         if (src) src_delete(src);
+    }
+
+    // decodeMutex held, after a read: a file whose data stopped early is as long as what was
+    // decoded, so the heard position ends where the sound does.
+    void followDecoderLength() {
+        if (dec->lengthFrames() < length.load()) length = dec->lengthFrames();
     }
 
     void resetDecodeSide() {
@@ -200,7 +206,7 @@ struct Channel {
         }
         if (!found && tlWrapped && tlCount > 0) pos = timeline[tlHead].srcStart;
         std::uint64_t p = pos <= 0 ? 0 : static_cast<std::uint64_t>(pos);
-        p = std::min(p, length);
+        p = std::min<std::uint64_t>(p, length);
         p = std::max(p, lastReported);
         lastReported = p;
         return p;
@@ -403,6 +409,7 @@ public:
         }
         chanBuf.resize(frames * 2);
         std::size_t produced = fill(c, chanBuf.data(), frames, speed, direct);
+        c.followDecoderLength();
         {
             std::lock_guard<std::mutex> slock(c.stateMutex);
             if (produced > 0) c.pushSegment({startFrame, produced, c.srcCursor, speed});
@@ -916,6 +923,7 @@ std::size_t TakeFrames(Channel& c, std::size_t frames, std::vector<std::int16_t>
     if (c.decodeOnly) {
         std::lock_guard<std::mutex> dlock(c.decodeMutex);
         std::size_t got = c.dec->read(out.data(), frames);
+        c.followDecoderLength();
         if (got == 0) return Fail(kAudioErrorEnded, std::size_t{0});
         return got;
     }

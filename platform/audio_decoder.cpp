@@ -13,6 +13,7 @@
 #include <libopenmpt/libopenmpt.h>
 #include <mpg123.h>
 #include <sndfile.h>
+#include <vorbis/vorbisfile.h>
 
 #include "platform/audio.h"
 
@@ -198,6 +199,7 @@ public:
         for (std::size_t i = 0; i < count; ++i)
             mpg123_format(h_, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
         if (mpg123_open(h_, path.c_str()) != MPG123_OK) return false;
+        if (!oneSampleRate()) return false;
         if (mpg123_scan(h_) != MPG123_OK) return false;   // exact length and seek index
         long rate = 0;
         int channels = 0, encoding = 0;
@@ -206,14 +208,37 @@ public:
         mpg123_format_none(h_);   // keep this format for the whole file
         mpg123_format(h_, rate, channels, MPG123_ENC_SIGNED_16);
         off_t length = mpg123_length(h_);
+        // A file cut short has lost the frames its gapless header counts, and libmpg123 then
+        // drops the trim of the encoder's delay at the start as well: every position would be
+        // that much (25 ms) late against the intact file. Trim it here instead.
+        long delay = -1;
+        mpg123_getstate(h_, MPG123_ENC_DELAY, &delay, nullptr);
+        const off_t frames = mpg123_framelength(h_);
+        const int spf = mpg123_spf(h_);
+        if (delay > 0 && frames > 0 && spf > 0 && length == frames * spf) skip_ = delay + kDecoderDelay;
+        length -= skip_;
         if (length <= 0) return false;
         channels_ = channels;
         rate_ = static_cast<std::uint32_t>(rate);
         length_ = static_cast<std::uint64_t>(length);
-        return mpg123_seek(h_, 0, SEEK_SET) == 0;
+        return mpg123_seek(h_, skip_, SEEK_SET) == skip_;
     }
 
 protected:
+    // A stream whose rate changes part-way would be resampled by libmpg123 while its length and
+    // seeks count the frames' own samples, so it would end early: such a file is refused.
+    bool oneSampleRate() {
+        long first = 0;
+        while (true) {
+            int r = mpg123_framebyframe_next(h_);
+            if (r != MPG123_OK && r != MPG123_NEW_FORMAT) break;
+            mpg123_frameinfo2 info{};
+            if (mpg123_info2(h_, &info) != MPG123_OK) continue;
+            if (first == 0) first = info.rate;
+            else if (info.rate != first) return false;
+        }
+        return true;
+    }
     std::size_t readRaw(std::int16_t* out, std::size_t frames) override {
         std::size_t frameBytes = 2 * static_cast<std::size_t>(channels_);
         std::size_t want = frames * frameBytes;
@@ -228,11 +253,62 @@ protected:
         return got / frameBytes;
     }
     bool seekRaw(std::uint64_t frame) override {
-        return mpg123_seek(h_, static_cast<off_t>(frame), SEEK_SET) == static_cast<off_t>(frame);
+        const off_t at = static_cast<off_t>(frame) + skip_;
+        return mpg123_seek(h_, at, SEEK_SET) == at;
     }
 
 private:
+    static constexpr off_t kDecoderDelay = 529;   // samples of layer III synthesis delay
     mpg123_handle* h_;
+    off_t skip_ = 0;   // leading samples trimmed here rather than by libmpg123
+};
+
+// ---- libvorbisfile: Ogg Vorbis that libsndfile refuses (a file cut short) ----
+
+class VorbisDecoder final : public AudioDecoder {
+public:
+    VorbisDecoder() { kind_ = "vorbisfile"; }
+    ~VorbisDecoder() override {
+        if (open_) ov_clear(&file_);
+    }
+    bool start(const std::string& path) {
+        if (ov_fopen(path.c_str(), &file_) != 0) return false;
+        open_ = true;
+        vorbis_info* info = ov_info(&file_, -1);
+        ogg_int64_t total = ov_pcm_total(&file_, -1);
+        if (!info || info->channels < 1 || info->rate <= 0 || total <= 0) return false;
+        channels_ = info->channels;
+        rate_ = static_cast<std::uint32_t>(info->rate);
+        length_ = static_cast<std::uint64_t>(total);
+        return true;
+    }
+
+protected:
+    std::size_t readRaw(std::int16_t* out, std::size_t frames) override {
+        const std::size_t frameBytes = 2 * static_cast<std::size_t>(channels_);
+        char* dst = reinterpret_cast<char*>(out);
+        std::size_t want = frames * frameBytes, got = 0;
+        int holes = 0;
+        while (got < want) {
+            int link = 0;
+            long n = ov_read(&file_, dst + got, static_cast<int>(std::min<std::size_t>(want - got, 1 << 16)), 0, 2, 1,
+                             &link);
+            if (n == OV_HOLE && ++holes < 64) continue;   // a gap in the data: go on after it
+            if (n <= 0) break;
+            // A chained link with another layout would be read as noise: the data ends there.
+            vorbis_info* info = ov_info(&file_, link);
+            if (!info || info->channels != channels_ || static_cast<std::uint32_t>(info->rate) != rate_) break;
+            got += static_cast<std::size_t>(n);
+        }
+        return got / frameBytes;
+    }
+    bool seekRaw(std::uint64_t frame) override {
+        return ov_pcm_seek(&file_, static_cast<ogg_int64_t>(frame)) == 0;
+    }
+
+private:
+    OggVorbis_File file_{};
+    bool open_ = false;
 };
 
 // ---- libopenmpt ----
@@ -270,7 +346,9 @@ bool IsModule(const std::vector<unsigned char>& head, std::uint64_t fileSize) {
 
 }  // namespace
 
-std::unique_ptr<AudioDecoder> OpenStreamDecoder(const std::string& path, int* error) {
+namespace {
+
+std::unique_ptr<AudioDecoder> OpenStreamOnce(const std::string& path, int* error) {
     bool opened = false;
     std::uint64_t fileSize = 0;
     std::vector<unsigned char> head = ReadHead(path, 256 * 1024, &fileSize, &opened);
@@ -295,6 +373,12 @@ std::unique_ptr<AudioDecoder> OpenStreamDecoder(const std::string& path, int* er
         sf_close(file);
     }
     if (fd >= 0) ::close(fd);
+    if (head.size() >= 4 && std::memcmp(head.data(), "OggS", 4) == 0) {
+        auto vorbis = std::make_unique<VorbisDecoder>();
+        if (!vorbis->start(path)) return nullptr;
+        *error = kAudioOk;
+        return vorbis;
+    }
     // A module is not a stream, whatever bytes it happens to hold.
     if (IsModule(head, fileSize)) return nullptr;
     if (!LooksLikeMpegAudio(head.data(), head.size())) return nullptr;
@@ -309,6 +393,40 @@ std::unique_ptr<AudioDecoder> OpenStreamDecoder(const std::string& path, int* er
     if (!decoder->start(path)) return nullptr;
     *error = kAudioOk;
     return decoder;
+}
+
+std::uint64_t ReadToEnd(AudioDecoder& dec) {
+    std::vector<std::int16_t> buf(4096 * static_cast<std::size_t>(dec.channels()));
+    while (dec.read(buf.data(), 4096) > 0) {
+    }
+    return dec.position();
+}
+
+}  // namespace
+
+std::unique_ptr<AudioDecoder> OpenStreamDecoder(const std::string& path, int* error) {
+    std::unique_ptr<AudioDecoder> dec = OpenStreamOnce(path, error);
+    if (!dec) return nullptr;
+    // A file cut short may claim more than it holds (a FLAC header's length, a frame count):
+    // decode its last seconds, or all of it when seeking there fails, and keep what decodes.
+    const std::uint64_t claimed = dec->lengthFrames();
+    const std::uint64_t tail = std::min<std::uint64_t>(claimed, 2ull * dec->rate());
+    std::uint64_t decodable = 0;
+    if (dec->seek(claimed - tail)) {
+        decodable = ReadToEnd(*dec);
+    } else if (auto counter = OpenStreamOnce(path, error)) {
+        decodable = ReadToEnd(*counter);
+    }
+    if (decodable == claimed && dec->seek(0)) return dec;
+    // A decoder that met the damage may not seek again: start afresh.
+    dec = OpenStreamOnce(path, error);
+    if (!dec || decodable == 0) {
+        *error = kAudioErrorFormat;
+        return nullptr;
+    }
+    dec->limitLength(decodable);
+    *error = kAudioOk;
+    return dec;
 }
 
 std::unique_ptr<AudioDecoder> OpenModuleDecoder(const std::string& path, std::uint32_t rate, int* error) {

@@ -22,6 +22,8 @@ public:
     std::size_t read(std::int16_t* out, std::size_t frames);
     // Frame-exact; false (position unchanged) beyond the length.
     bool seek(std::uint64_t frame);
+    // Shortens the length to what a damaged file really holds; never lengthens it.
+    void limitLength(std::uint64_t frames) { length_ = frames < length_ ? frames : length_; }
 
 protected:
     virtual std::size_t readRaw(std::int16_t* out, std::size_t frames) = 0;
@@ -34,8 +36,10 @@ protected:
     bool padToLength_ = false;   // a renderer that may end early is padded with silence
 };
 
-// Streams: WAV, AIFF, FLAC, OGG ... through libsndfile, MPEG audio through libmpg123, chosen
-// by content. On failure returns null and sets *error to one of the AudioError codes.
+// Streams: WAV, AIFF, FLAC, OGG ... through libsndfile (Ogg Vorbis that it refuses through
+// libvorbisfile), MPEG audio through libmpg123, chosen by content. The length is what decodes,
+// whatever a damaged file's header claims. On failure returns null and sets *error to one of
+// the AudioError codes.
 std::unique_ptr<AudioDecoder> OpenStreamDecoder(const std::string& path, int* error);
 // Tracker modules through libopenmpt, rendered in stereo at `rate`.
 std::unique_ptr<AudioDecoder> OpenModuleDecoder(const std::string& path, std::uint32_t rate, int* error);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -58,13 +59,18 @@ inline std::vector<float> ToneFrames(const Tone& t) {
 }
 
 // format: SF_FORMAT_WAV | SF_FORMAT_PCM_16, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, ...
-inline bool WriteSound(const std::string& path, const Tone& t, int format) {
+// variableBitrate: an MP3 in VBR, with its Xing header.
+inline bool WriteSound(const std::string& path, const Tone& t, int format, bool variableBitrate = false) {
     SF_INFO info{};
     info.samplerate = t.rate;
     info.channels = t.channels;
     info.format = format;
     SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!f) return false;
+    if (variableBitrate) {
+        int mode = SF_BITRATE_MODE_VARIABLE;
+        sf_command(f, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
+    }
     std::vector<float> data = ToneFrames(t);
     // Floats: the MP3 writer's 16-bit stereo path is broken.
     sf_writef_float(f, data.data(), static_cast<sf_count_t>(data.size() / t.channels));
@@ -88,9 +94,23 @@ inline std::string MakeBytes(const std::string& name, const std::string& bytes) 
     return path;
 }
 
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The first `fraction` of a file's bytes, as a download or a copy cut short leaves it.
+inline std::string CutShort(const std::string& path, const std::string& name, double fraction) {
+    std::string bytes = ReadBytes(path);
+    bytes.resize(static_cast<std::size_t>(static_cast<double>(bytes.size()) * fraction));
+    return MakeBytes(name, bytes);
+}
+
 // A 4-channel ProTracker module: one pattern, one looping square-wave sample struck on row 0,
-// default speed 6 at 125 BPM: 64 rows of 120 ms, 7.68 s.
-inline std::string MakeModule(const std::string& name) {
+// default speed 6 at 125 BPM: 64 rows of 120 ms, 7.68 s. With twoSongs the pattern ends in a
+// jump back to its start and a second, unreachable pattern follows in the order list: a
+// second sub-song.
+inline std::string MakeModule(const std::string& name, bool twoSongs = false) {
     std::string m;
     m.append("spirelo test", 12);
     m.append(20 - 12, '\0');
@@ -107,10 +127,11 @@ inline std::string MakeModule(const std::string& name) {
         word(0);                              // repeat start
         word(s == 0 ? sampleWords : 1);       // repeat length: the whole sample loops
     }
-    m.push_back(1);                           // song length
+    m.push_back(twoSongs ? 2 : 1);            // song length
     m.push_back(127);
-    m.push_back(0);                           // pattern table: pattern 0
-    m.append(127, '\0');
+    m.push_back(0);                           // pattern table: pattern 0 (then 1)
+    m.push_back(twoSongs ? 1 : 0);
+    m.append(126, '\0');
     m.append("M.K.", 4);
     std::string pattern(64 * 4 * 4, '\0');
     const int period = 428;                   // C-2
@@ -118,6 +139,11 @@ inline std::string MakeModule(const std::string& name) {
     pattern[1] = static_cast<char>(period & 0xFF);
     pattern[2] = static_cast<char>((1 & 0x0F) << 4);
     pattern[3] = 0;
+    if (twoSongs) {
+        std::string jump = pattern;
+        jump[63 * 16 + 2] = 0x0B;             // row 63: B00, back to order 0
+        m += jump;
+    }
     m += pattern;
     for (int i = 0; i < sampleWords * 2; ++i) m.push_back(static_cast<char>(i < sampleWords ? 100 : -100));
     return MakeBytes(name, m);

@@ -536,6 +536,154 @@ TEST_F(AudioEngine, ConcurrentScanAndPlayback) {
     EXPECT_EQ(BASS_ChannelIsActive(play), BASS_ACTIVE_PLAYING);
 }
 
+// ---- Damaged and unusual files ----
+
+namespace {
+
+// Bytes a decode channel gives until its end.
+std::uint64_t DecodeAll(AudioHandle h) {
+    std::vector<char> buf(65536);
+    std::uint64_t total = 0;
+    for (int i = 0; i < 100000; ++i) {
+        std::uint32_t n = BASS_ChannelGetData(h, buf.data(), static_cast<std::uint32_t>(buf.size()));
+        if (n == kAudioBadData) break;
+        total += n;
+    }
+    return total;
+}
+
+struct PlayedToEnd {
+    std::uint64_t end = 0;          // position once stopped
+    std::uint64_t largestStep = 0;  // bytes the position moved in one 10 ms period
+    std::uint64_t soundUntil = 0;   // bytes of audible output, counted at the channel's rate
+    bool stopped = false;
+};
+
+// Plays a channel of the output's rate on the manual output until it stops.
+PlayedToEnd PlayToEnd(AudioHandle h, std::uint32_t frameBytes) {
+    PlayedToEnd r;
+    BASS_ChannelPlay(h, false);
+    std::uint64_t last = 0, frame = 0;
+    std::vector<std::int16_t> mixed;
+    for (int i = 0; i < 10000 && BASS_ChannelIsActive(h) == BASS_ACTIVE_PLAYING; ++i) {
+        mixed.clear();
+        AudioManualAdvance(441, &mixed);
+        for (std::size_t f = 0; f < mixed.size() / 2; ++f, ++frame)
+            if (mixed[2 * f] != 0 || mixed[2 * f + 1] != 0) r.soundUntil = (frame + 1) * frameBytes;
+        std::uint64_t p = BASS_ChannelGetPosition(h, BASS_POS_BYTE);
+        EXPECT_GE(p, last);
+        r.largestStep = std::max(r.largestStep, p - last);
+        last = p;
+    }
+    r.stopped = BASS_ChannelIsActive(h) == BASS_ACTIVE_STOPPED;
+    r.end = BASS_ChannelGetPosition(h, BASS_POS_BYTE);
+    return r;
+}
+
+// The checks every file cut short must pass: the length is what decodes, for the played
+// channel and the peak scan's decode copy alike, and playing ends there, where the sound ends.
+void ExpectLengthIsWhatDecodes(const std::string& path, std::uint64_t fullBytes) {
+    AudioHandle play = BASS_StreamCreateFile(false, path.c_str(), 0, 0, 0);
+    ASSERT_NE(play, 0u) << BASS_ErrorGetCode();
+    AudioHandle scan = BASS_StreamCreateFile(false, path.c_str(), 0, 0, BASS_STREAM_DECODE);
+    ASSERT_NE(scan, 0u);
+    const std::uint64_t length = BASS_ChannelGetLength(play, BASS_POS_BYTE);
+    EXPECT_GT(length, fullBytes / 4);
+    EXPECT_LT(length, fullBytes);
+    EXPECT_EQ(BASS_ChannelGetLength(scan, BASS_POS_BYTE), length);
+    EXPECT_EQ(DecodeAll(scan), length);
+    EXPECT_EQ(BASS_ChannelGetPosition(scan, BASS_POS_BYTE), length);
+    EXPECT_EQ(BASS_ChannelGetLength(scan, BASS_POS_BYTE), length);
+
+    PlayedToEnd r = PlayToEnd(play, 4);
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(r.end, length);
+    EXPECT_LE(r.largestStep, 441u * 4);   // never a jump
+    EXPECT_NEAR(static_cast<double>(r.soundUntil), static_cast<double>(length), 441.0 * 4);
+    EXPECT_EQ(BASS_ChannelGetLength(play, BASS_POS_BYTE), length);
+    BASS_StreamFree(play);
+    BASS_StreamFree(scan);
+}
+
+Tone Seconds(double seconds) {
+    Tone t;
+    t.seconds = seconds;
+    t.hz = 440;
+    return t;
+}
+
+}  // namespace
+
+TEST_F(AudioEngine, FlacCutShortEndsWhereItsDataEnds) {
+    // Its header still claims 4 s; decoding stops at the cut.
+    std::string whole = audio_fixtures::TempPath("whole.flac");
+    ASSERT_TRUE(audio_fixtures::WriteSound(whole, Seconds(4.0), SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
+    ExpectLengthIsWhatDecodes(audio_fixtures::CutShort(whole, "cut.flac", 0.5), 705600);
+}
+
+TEST_F(AudioEngine, OggVorbisCutShortPlaysWhatDecodes) {
+    // A pure tone packs tightly: 20 s make enough pages for half of them to survive the cut.
+    std::string whole = audio_fixtures::TempPath("whole.ogg");
+    ASSERT_TRUE(audio_fixtures::WriteSound(whole, Seconds(20.0), SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+    ExpectLengthIsWhatDecodes(audio_fixtures::CutShort(whole, "cut.ogg", 0.5), 3528000);
+    // Cut inside its headers nothing decodes: refused, not opened empty.
+    EXPECT_EQ(BASS_StreamCreateFile(false, audio_fixtures::CutShort(whole, "headers.ogg", 0.1).c_str(), 0, 0, 0), 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), kAudioErrorFormat);
+}
+
+TEST_F(AudioEngine, VbrMp3CutShortMeasuresWhatDecodes) {
+    std::string whole = audio_fixtures::TempPath("whole-vbr.mp3");
+    ASSERT_TRUE(audio_fixtures::WriteSound(whole, Seconds(4.0), SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, true));
+    ASSERT_NE(audio_fixtures::ReadBytes(whole).substr(0, 200).find("Xing"), std::string::npos);
+    AudioHandle intact = Open(whole, BASS_STREAM_DECODE);
+    ASSERT_NE(intact, 0u);
+    std::vector<std::int16_t> expected(44100 * 2);
+    ASSERT_EQ(BASS_ChannelGetData(intact, expected.data(), 176400), 176400u);
+    for (double fraction : {0.5, 0.77, 0.999}) {
+        SCOPED_TRACE(fraction);
+        std::string cut = audio_fixtures::CutShort(whole, "cut-vbr.mp3", fraction);
+        ExpectLengthIsWhatDecodes(cut, 705600);
+        // The same timeline as the intact file: its first second is sample for sample the same.
+        AudioHandle h = Open(cut, BASS_STREAM_DECODE);
+        std::vector<std::int16_t> got(44100 * 2);
+        ASSERT_EQ(BASS_ChannelGetData(h, got.data(), 176400), 176400u);
+        EXPECT_EQ(got, expected);
+        BASS_StreamFree(h);
+    }
+}
+
+TEST_F(AudioEngine, Mp3WhoseRateChangesIsRefusedNotCutShort) {
+    // 2 s at 44.1 kHz followed by 2 s at 32 kHz, as joined files give.
+    Tone first, second;
+    first.seconds = second.seconds = 2.0;
+    second.rate = 32000;
+    std::string a = audio_fixtures::MakeMp3("first.mp3", first);
+    std::string b = audio_fixtures::MakeMp3("second.mp3", second);
+    std::string joined =
+        audio_fixtures::MakeBytes("joined.mp3", audio_fixtures::ReadBytes(a) + audio_fixtures::ReadBytes(b));
+    for (const std::string& part : {a, b}) {
+        AudioHandle h = Open(part);
+        EXPECT_NE(h, 0u);
+        BASS_StreamFree(h);
+    }
+    for (std::uint32_t flags : {0u, BASS_STREAM_DECODE}) {
+        EXPECT_EQ(BASS_StreamCreateFile(false, joined.c_str(), 0, 0, flags), 0u);
+        EXPECT_EQ(BASS_ErrorGetCode(), kAudioErrorFormat);
+    }
+}
+
+TEST_F(AudioEngine, ModulePlaysItsFirstSubSong) {
+    AudioHandle h = BASS_MusicLoad(false, audio_fixtures::MakeModule("two-songs.mod", true).c_str(), 0, 0,
+                                   kMusicShowFlags, 0);
+    ASSERT_NE(h, 0u);
+    const std::uint64_t firstSong = 338688u * 4;   // 64 rows at speed 6 and 125 BPM, 7.68 s
+    EXPECT_EQ(BASS_ChannelGetLength(h, BASS_POS_BYTE), firstSong);
+    PlayedToEnd r = PlayToEnd(h, 4);
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(r.end, firstSong);
+    EXPECT_LE(r.largestStep, 441u * 4);
+}
+
 TEST(AudioAlsaOutput, WritesTheMixToTheDefaultDevice) {
     // An ALSA "default" that writes to a file: the ALSA path runs without a sound card. Its
     // null slave takes data as fast as it comes, so only the data is checked, not the pace.
