@@ -1,9 +1,16 @@
 #include "dmx/live_data_writer.h"
 
+#include "common/file_io.h"
+#include "platform/program_paths.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,6 +109,32 @@ TEST_F(LiveData, HalfMadePairIsReleasedAndReported) {
     ASSERT_EQ(msgs.log.size(), 4u);
     EXPECT_EQ(msgs.log[0].text, "Donot create FileMapping DMX!");
     EXPECT_EQ(msgs.log[1].text, "Donot connect FileMapping Dmx!");
+}
+
+// A section another user made is refused: the event log says which and why, the show goes on
+// without live data.
+TEST_F(LiveData, AnotherUsersSectionIsRefusedWithALogLine) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving the section to another user needs root";
+    char tmpl[] = "/tmp/spirelo-live-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    const std::string folder = tmpl;
+    OverrideProgramFile(folder + "/Spirelo");
+    const int fd = ::shm_open(("/" + dmxName).c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::fchown(fd, 65534, 65534), 0);
+    ::close(fd);
+
+    EXPECT_FALSE(FileMappingToON(*d, live, msgs));
+    EXPECT_EQ(d->MappingOpenFlag, 0);
+    std::string log;
+    ReadWholeFile(folder + "/Spirelo.Log", log);
+    OverrideProgramFile("");
+    std::system(("rm -rf '" + folder + "'").c_str());
+    EXPECT_NE(log.find("Info=no_live_data " + dmxName + ": the section /" + dmxName +
+                       " belongs to another user (uid 65534)"),
+              std::string::npos)
+        << log;
+    WriteLiveData(*d, live, {nullptr});   // nothing written, nothing raised
 }
 
 // The visualiser's side in another process: open the section by name and read the text.

@@ -26,6 +26,7 @@
 #include <fstream>
 #include <memory>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using spirelo::Answer;
@@ -368,6 +369,28 @@ TEST_F(MainWindow, SpaceWithoutAMarkDoesNothing) {
     EXPECT_EQ(clock.CurStep, step);
     EXPECT_EQ(clock.NewStartPixel, spirelo::kNoRestartMark);
     EXPECT_FALSE(FormMaim->sbNewStart->isEnabled());
+}
+
+// Settings that exist but cannot be read: the user is told once, at start, which file; the show
+// runs on defaults, and neither the close nor the USB window writes over the file.
+TEST_F(MainWindow, UnreadableSettingsAreReportedOnceAndNeverWrittenOver) {
+    // A link to itself fails to open with ELOOP, an error even root gets.
+    fs::create_symlink("Spirelo.ini", dir / "Spirelo.ini");
+    FormMaim->FormCreate();
+    FormMaim->show();
+    EXPECT_TRUE(FormMaim->close());
+    FormUSB_COM->close();
+    delete FormUSB_COM;
+    FormUSB_COM = nullptr;
+
+    std::vector<std::string> errors;
+    for (const auto& e : messages->log)
+        if (e.kind == spirelo::MessageKind::Error) errors.push_back(e.text);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find((dir / "Spirelo.ini").string()), std::string::npos) << errors[0];
+    EXPECT_NE(ReadText(dir / "Spirelo.Log").find("Settings_not_read"), std::string::npos);
+    EXPECT_TRUE(fs::is_symlink(dir / "Spirelo.ini"));
+    EXPECT_EQ(fs::read_symlink(dir / "Spirelo.ini"), "Spirelo.ini");
 }
 
 TEST_F(MainWindow, ClosingWritesTheSettingsAndEndsTheProgram) {
