@@ -13,6 +13,8 @@ namespace {
 void Colour(const Colour4& c) { glColor4f(c.r, c.g, c.b, c.a); }
 void Grey(float v) { glColor3f(v, v, v); }
 void Vertex(const Vec3& v) { glVertex3f(v.x, v.y, v.z); }
+// As GL turns a colour component into a byte of the framebuffer.
+uint8_t ColourByte(float c) { return uint8_t(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f)); }
 }  // namespace
 
 SceneRenderer::SceneRenderer() : rnd_(0x2545F491u) {
@@ -44,6 +46,8 @@ void SceneRenderer::forgetLists() {
         *l = CachedList{};
     }
     peopleDrawn_.clear();
+    if (discTexture_ != 0 && glIsTexture(discTexture_)) glDeleteTextures(1, &discTexture_);
+    discTexture_ = 0;
 }
 
 void SceneRenderer::Release() {
@@ -227,14 +231,197 @@ void SceneRenderer::DrawWaterStream(const VisualiserState& s, const FrameLayers&
     }
 }
 
+namespace {
+// Column-major 4x4 product a * b, as GL keeps its matrices.
+void Multiply(const float* a, const float* b, float* out) {
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) {
+            float v = 0;
+            for (int k = 0; k < 4; ++k) v += a[k * 4 + r] * b[c * 4 + k];
+            out[c * 4 + r] = v;
+        }
+}
+}  // namespace
+
+// Where the current modelview, projection and viewport put things on screen.
+struct SceneRenderer::ScreenMapping {
+    float m[16];
+    float x0, y0, halfW, halfH;
+
+    ScreenMapping() {
+        float mv[16], pr[16];
+        GLint vp[4];
+        glGetFloatv(GL_MODELVIEW_MATRIX, mv);
+        glGetFloatv(GL_PROJECTION_MATRIX, pr);
+        glGetIntegerv(GL_VIEWPORT, vp);
+        Multiply(pr, mv, m);
+        halfW = vp[2] * 0.5f;
+        halfH = vp[3] * 0.5f;
+        x0 = vp[0] + halfW;
+        y0 = vp[1] + halfH;
+    }
+    Clip clip(float x, float y, float z) const {
+        return {m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
+                m[2] * x + m[6] * y + m[10] * z + m[14], m[3] * x + m[7] * y + m[11] * z + m[15]};
+    }
+    // Window x, y and depth of a point on the near side of the near plane.
+    void window(const Clip& c, float& x, float& y, float& depth) const {
+        float inv = 1 / c.w;
+        x = x0 + c.x * inv * halfW;
+        y = y0 + c.y * inv * halfH;
+        depth = c.z * inv * 0.5f + 0.5f;
+    }
+};
+
+// The quad that the driver's antialiased line covers: the segment lengthened by half a pixel at
+// either end and widened to half a pixel more than the line on each side (at least one pixel).
+// Within the jets' pass blending is off, so the edge coverage never shows and a plain quad gives
+// the same pixels.
+void SceneRenderer::putLineQuad(const ScreenMapping& sm, Clip a, Clip b, float half, const uint8_t* rgb) {
+    float da = a.z + a.w, db = b.z + b.w;   // distance in front of the near plane
+    if (da < 0 && db < 0) return;
+    if (da < 0 || db < 0) {
+        float t = da / (da - db);
+        Clip cut{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t, a.w + (b.w - a.w) * t};
+        (da < 0 ? a : b) = cut;
+    }
+    float ax, ay, az, bx, by, bz;
+    sm.window(a, ax, ay, az);
+    sm.window(b, bx, by, bz);
+    float dx = bx - ax, dy = by - ay, len = std::sqrt(dx * dx + dy * dy);
+    float c = 1, s = 0;
+    if (len > 0) {
+        c = dx / len;
+        s = dy / len;
+    }
+    float lx = 0.5f * c, ly = 0.5f * s, wx = -half * s, wy = half * c;
+    auto put = [&](float x, float y, float z) { jetQuads_.push_back({x, y, z, rgb[0], rgb[1], rgb[2], 255}); };
+    put(ax - lx + wx, ay - ly + wy, az);
+    put(ax - lx - wx, ay - ly - wy, az);
+    put(bx + lx - wx, by + ly - wy, bz);
+    put(bx + lx + wx, by + ly + wy, bz);
+}
+
+// A jet in front of the near plane as one triangle strip of the same quads' outline. Points within
+// half a pixel of the line through their neighbours are left out: the arcs' own jitter moves them
+// that much from frame to frame. Strips are joined by degenerate triangles, so one draw takes all.
+void SceneRenderer::putLineStrip(const ScreenPoint* p, int n, float half, const uint8_t* rgb) {
+    constexpr float kTolerance = 0.5f;
+    kept_.clear();
+    kept_.push_back(0);
+    for (int a = 0; a < n - 1;) {
+        int b = a + 1;
+        while (b + 1 < n) {
+            // Can the run a .. b + 1 be one straight piece?
+            int c = b + 1;
+            float dx = p[c].x - p[a].x, dy = p[c].y - p[a].y, len2 = dx * dx + dy * dy;
+            bool straight = len2 > 0;
+            for (int k = a + 1; straight && k < c; ++k) {
+                float ex = p[k].x - p[a].x, ey = p[k].y - p[a].y;
+                float t = (ex * dx + ey * dy) / len2;
+                float cross = ex * dy - ey * dx;
+                straight = t >= 0 && t <= 1 && cross * cross <= kTolerance * kTolerance * len2;
+            }
+            if (!straight) break;
+            b = c;
+        }
+        kept_.push_back(b);
+        a = b;
+    }
+    const int m = int(kept_.size());
+    auto dir = [&](int i, float& ux, float& uy) {   // unit direction of kept piece i .. i + 1
+        float dx = p[kept_[size_t(i + 1)]].x - p[kept_[size_t(i)]].x, dy = p[kept_[size_t(i + 1)]].y - p[kept_[size_t(i)]].y;
+        float len = std::sqrt(dx * dx + dy * dy);
+        if (len > 0) {
+            ux = dx / len;
+            uy = dy / len;
+        } else {
+            ux = 1;
+            uy = 0;
+        }
+    };
+    auto put = [&](float x, float y, float z) { jetStrip_.push_back({x, y, z, rgb[0], rgb[1], rgb[2], 255}); };
+    const size_t first = jetStrip_.size();
+    float ux = 1, uy = 0;
+    for (int i = 0; i < m; ++i) {
+        const ScreenPoint& q = p[kept_[size_t(i)]];
+        float nx, ny, along = 0;
+        if (m == 1) {
+            nx = 0;
+            ny = half;
+            along = 0.5f;
+        } else if (i == 0 || i == m - 1) {
+            dir(i == 0 ? 0 : m - 2, ux, uy);
+            nx = -uy * half;
+            ny = ux * half;
+            along = i == 0 ? -0.5f : 0.5f;
+        } else {
+            float vx, vy;
+            dir(i - 1, ux, uy);
+            dir(i, vx, vy);
+            // The mitre of the two pieces, no longer than twice the half width.
+            float mx = -(uy + vy), my = ux + vx, ml = std::sqrt(mx * mx + my * my);
+            float cosHalf = ml * 0.5f;
+            if (ml < 1e-6f) {
+                mx = -uy;
+                my = ux;
+                ml = 1;
+                cosHalf = 1;
+            }
+            float scale = half / std::max(cosHalf, 0.5f) / ml;
+            nx = mx * scale;
+            ny = my * scale;
+        }
+        float x = q.x + ux * along, y = q.y + uy * along;
+        if (m == 1) {
+            put(x - 0.5f + nx, y + ny, q.depth);
+            put(x - 0.5f - nx, y - ny, q.depth);
+            put(x + 0.5f + nx, y + ny, q.depth);
+            put(x + 0.5f - nx, y - ny, q.depth);
+            break;
+        }
+        put(x + nx, y + ny, q.depth);
+        put(x - nx, y - ny, q.depth);
+    }
+    if (first > 0) {
+        // Degenerate joins: repeat the last vertex of the previous strip and the first of this one.
+        ScreenVertex last = jetStrip_[first - 1], head = jetStrip_[first];
+        jetStrip_.insert(jetStrip_.begin() + std::ptrdiff_t(first), {last, head});
+    }
+}
+
+// A round mask: texels whose centre lies within the unit circle are opaque.
+unsigned SceneRenderer::discTexture() {
+    if (discTexture_ != 0 && glIsTexture(discTexture_)) return discTexture_;
+    constexpr int kSize = 64;
+    std::vector<uint8_t> alpha(size_t(kSize) * kSize);
+    for (int j = 0; j < kSize; ++j)
+        for (int i = 0; i < kSize; ++i) {
+            float x = (i + 0.5f) * 2 / kSize - 1, y = (j + 0.5f) * 2 / kSize - 1;
+            alpha[size_t(j) * kSize + size_t(i)] = x * x + y * y <= 1 ? 255 : 0;
+        }
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, kSize, kSize, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+    discTexture_ = id;
+    return id;
+}
+
 void SceneRenderer::FlushWaterStreams() {
     glLineWidth(1);
     if (!nozzleQuads_.empty() || !nozzleJets_.empty()) {
         glColor3f(0.7f, 0.6f, 0);
         if (!nozzleQuads_.empty()) {
-            glBegin(GL_QUADS);
-            for (const Vec3& v : nozzleQuads_) Vertex(v);
-            glEnd();
+            glEnableClientState(GL_VERTEX_ARRAY);
+            glVertexPointer(3, GL_FLOAT, sizeof(Vec3), nozzleQuads_.data());
+            glDrawArrays(GL_QUADS, 0, GLsizei(nozzleQuads_.size()));
+            glDisableClientState(GL_VERTEX_ARRAY);
         }
         if (batchJets_) {
             for (int j : nozzleJets_) {
@@ -246,32 +433,92 @@ void SceneRenderer::FlushWaterStreams() {
             }
         }
     }
+
+    const ScreenMapping sm;
+    jetQuads_.clear();
+    jetStrip_.clear();
     for (int w = 1; w < kWidths; ++w) {
         const std::vector<ColouredVertex>& lines = jetLines_[w];
-        if (!lines.empty()) {
-            glLineWidth(float(w));
-            for (const auto& strip : jetStrips_[w]) {
-                const ColouredVertex& first = lines[size_t(strip.first)];
-                glColor3f(first.r, first.g, first.b);
-                glBegin(GL_LINE_STRIP);
-                glNormal3f(0, 0, 0);
-                for (int k = strip.first; k < strip.first + strip.second; ++k) glVertex3fv(&lines[size_t(k)].x);
-                glEnd();
+        const float half = w <= 1 ? 1.0f : 0.5f * float(w) + 0.5f;
+        for (const auto& strip : jetStrips_[w]) {
+            const ColouredVertex* v = &lines[size_t(strip.first)];
+            const uint8_t rgb[3] = {ColourByte(v->r), ColourByte(v->g), ColourByte(v->b)};
+            clips_.clear();
+            bool inFront = true;
+            for (int k = 0; k < strip.second; ++k) {
+                clips_.push_back(sm.clip(v[k].x, v[k].y, v[k].z));
+                inFront = inFront && clips_.back().z + clips_.back().w > 0;
+            }
+            if (inFront) {
+                screen_.resize(clips_.size());
+                for (size_t k = 0; k < clips_.size(); ++k) sm.window(clips_[k], screen_[k].x, screen_[k].y, screen_[k].depth);
+                putLineStrip(screen_.data(), int(screen_.size()), half, rgb);
+            } else {
+                // Crossing the near plane: each piece cut there on its own.
+                for (size_t k = 1; k < clips_.size(); ++k) putLineQuad(sm, clips_[k - 1], clips_[k], half, rgb);
             }
         }
-        const std::vector<ColouredVertex>& points = jetPoints_[w];
-        if (!points.empty()) {
-            glPointSize(float(w));
-            glBegin(GL_POINTS);
-            for (const ColouredVertex& v : points) {
-                glColor3f(v.r, v.g, v.b);
-                glVertex3fv(&v.x);
-            }
-            glEnd();
+    }
+    // The spray: the driver draws a smooth point as a disc of radius 1 up to size 2 and of half
+    // the size above; the same discs come from squares cut by an alpha-tested round texture.
+    jetDiscs_.clear();
+    for (int w = 1; w < kWidths; ++w) {
+        const float radius = w <= 2 ? 1.0f : 0.5f * float(w);
+        for (const ColouredVertex& v : jetPoints_[w]) {
+            Clip c = sm.clip(v.x, v.y, v.z);
+            if (c.x < -c.w || c.x > c.w || c.y < -c.w || c.y > c.w || c.z < -c.w || c.z > c.w) continue;
+            float x, y, z;
+            sm.window(c, x, y, z);
+            const uint8_t r = ColourByte(v.r), g = ColourByte(v.g), b = ColourByte(v.b);
+            jetDiscs_.push_back({x - radius, y - radius, z, r, g, b, 255, 0, 0});
+            jetDiscs_.push_back({x + radius, y - radius, z, r, g, b, 255, 1, 0});
+            jetDiscs_.push_back({x + radius, y + radius, z, r, g, b, 255, 1, 1});
+            jetDiscs_.push_back({x - radius, y + radius, z, r, g, b, 255, 0, 1});
         }
         jetLines_[w].clear();
         jetPoints_[w].clear();
         jetStrips_[w].clear();
+    }
+    if (!jetQuads_.empty() || !jetStrip_.empty() || !jetDiscs_.empty()) {
+        // Everything below is in window coordinates: x, y in pixels and z the depth itself.
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glOrtho(sm.x0 - sm.halfW, sm.x0 + sm.halfW, sm.y0 - sm.halfH, sm.y0 + sm.halfH, 0, -1);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_COLOR_ARRAY);
+        for (const auto* batch : {&jetStrip_, &jetQuads_}) {
+            if (batch->empty()) continue;
+            glVertexPointer(3, GL_FLOAT, sizeof(ScreenVertex), &(*batch)[0].x);
+            glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ScreenVertex), &(*batch)[0].r);
+            glDrawArrays(batch == &jetStrip_ ? GL_TRIANGLE_STRIP : GL_QUADS, 0, GLsizei(batch->size()));
+        }
+        if (!jetDiscs_.empty()) {
+            const GLboolean alphaTest = glIsEnabled(GL_ALPHA_TEST);
+            glBindTexture(GL_TEXTURE_2D, discTexture());
+            glEnable(GL_TEXTURE_2D);
+            glEnable(GL_ALPHA_TEST);
+            glAlphaFunc(GL_GREATER, 0.5f);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glVertexPointer(3, GL_FLOAT, sizeof(DiscVertex), &jetDiscs_[0].x);
+            glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(DiscVertex), &jetDiscs_[0].r);
+            glTexCoordPointer(2, GL_FLOAT, sizeof(DiscVertex), &jetDiscs_[0].s);
+            glDrawArrays(GL_QUADS, 0, GLsizei(jetDiscs_.size()));
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            glAlphaFunc(GL_ALWAYS, 0);
+            if (!alphaTest) glDisable(GL_ALPHA_TEST);
+            glDisable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, 0);
+        }
+        glDisableClientState(GL_COLOR_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
     }
     nozzleQuads_.clear();
     nozzleJets_.clear();

@@ -77,6 +77,32 @@ private:
     // Strips of one width share a vertex array; each jet is one strip (first vertex, count).
     std::vector<ColouredVertex> jetLines_[kWidths], jetPoints_[kWidths];
     std::vector<std::pair<int, int>> jetStrips_[kWidths];
+    // This frame's jet lines as quads in window coordinates (see FlushWaterStreams).
+    struct ScreenVertex {
+        float x, y, z;
+        uint8_t r, g, b, a;
+    };
+    struct Clip {
+        float x, y, z, w;
+    };
+    struct ScreenPoint {
+        float x, y, depth;
+    };
+    struct ScreenMapping;
+    void putLineQuad(const ScreenMapping& sm, Clip a, Clip b, float half, const uint8_t* rgb);
+    void putLineStrip(const ScreenPoint* p, int n, float half, const uint8_t* rgb);
+    struct DiscVertex {
+        float x, y, z;
+        uint8_t r, g, b, a;
+        float s, t;
+    };
+    unsigned discTexture();
+    unsigned discTexture_ = 0;
+    std::vector<ScreenVertex> jetQuads_, jetStrip_;
+    std::vector<DiscVertex> jetDiscs_;
+    std::vector<Clip> clips_;
+    std::vector<ScreenPoint> screen_;
+    std::vector<int> kept_;
     std::vector<Vec3> nozzleQuads_;
     std::vector<int> nozzleJets_;
     const JetTable* batchJets_ = nullptr;
