@@ -14,6 +14,7 @@
 #include "platform/d2xx_simulated.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "ui/program_folder_test.h"
 
 #include <QApplication>
 #include <QTest>
@@ -31,10 +32,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct DmxTablesWindow : ::testing::Test {
-    fs::path dir;
+struct DmxTablesWindow : test::ProgramFolderTest<> {
     std::shared_ptr<SimulatedD2xx> sim = std::make_shared<SimulatedD2xx>("FT7XQ2");
-    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
 
     // Copies of the tables to compare with after the window has worked on them.
     struct Tables {
@@ -48,11 +47,7 @@ struct DmxTablesWindow : ::testing::Test {
     };
 
     void SetUp() override {
-        char tmpl[] = "/tmp/spirelo_dmxtab_XXXXXX";
-        dir = ::mkdtemp(tmpl);
-        std::ofstream(dir / "Spirelo") << "program";
-        OverrideProgramFile((dir / "Spirelo").string());
-        InstallMessageService(messages);
+        ProgramFolderTest::SetUp();
         InstallD2xx(sim);
         ShowData& d = ShowDataInstance();
         ResetShowData(d);
@@ -86,9 +81,7 @@ struct DmxTablesWindow : ::testing::Test {
         live.SpectrName = SpectrumSectionName();
         DmxOutputStateInstance().MonitorTap = 0;
         InstallD2xx(nullptr);
-        InstallMessageService(nullptr);
-        OverrideProgramFile("");
-        fs::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
 
     static void Pattern() {

@@ -12,6 +12,7 @@
 #include "sequencer/sequencer_store.h"
 #include "sequencer/ui/paint_box.h"
 #include "sequencer/xy_figures.h"
+#include "ui/program_folder_test.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -36,16 +37,10 @@ using namespace spirelo;
 
 namespace {
 
-class FixDmxPage : public ::testing::Test {
+class FixDmxPage : public test::ProgramFolderTest<> {
 protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) /
-              ("fixdmx_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        OverrideProgramFile((dir / "Spirelo").string());
-        messages = std::make_shared<RecordingMessages>();
-        InstallMessageService(messages);
+        ProgramFolderTest::SetUp();
         ShowData& d = ShowDataInstance();
         ResetShowData(d);
         std::memset(d.SequencerChannelMask, 0, sizeof d.SequencerChannelMask);
@@ -60,9 +55,7 @@ protected:
         delete FormSequenser;
         FormSequenser = nullptr;
         AreaBoundsInstance() = TAreaBounds{};
-        InstallMessageService(nullptr);
-        OverrideProgramFile("");
-        fs::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
     TFormSequenser& w() { return *FormSequenser; }
     ShowData& d() { return ShowDataInstance(); }
@@ -73,8 +66,6 @@ protected:
             if (d().SequencerChannelMask[g][i]) v.push_back(i);
         return v;
     }
-    fs::path dir;
-    std::shared_ptr<RecordingMessages> messages;
 };
 
 TEST_F(FixDmxPage, CellsFollowTheRowWindowAndTheGroup) {

@@ -14,6 +14,7 @@
 #include "playback/modes.h"
 #include "playback/show_clock.h"
 #include "playback/ui/form_sound.h"
+#include "ui/program_folder_test.h"
 
 #include <QCloseEvent>
 #include <QSignalSpy>
@@ -40,19 +41,12 @@ std::string ReadText(const fs::path& p) {
     return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
-struct MainWindow : ::testing::Test {
-    fs::path dir;
-    std::shared_ptr<spirelo::RecordingMessages> messages = std::make_shared<spirelo::RecordingMessages>();
-
+struct MainWindow : spirelo::test::ProgramFolderTest<> {
     void SetUp() override {
-        char tmpl[] = "/tmp/spirelo_maim_XXXXXX";
-        dir = ::mkdtemp(tmpl);
-        std::ofstream(dir / "Spirelo") << "program";
-        spirelo::OverrideProgramFile((dir / "Spirelo").string());
+        ProgramFolderTest::SetUp();
         auto& guard = spirelo::InstanceGuardInstance();
         guard.setGuardFile((dir / "twice.ini").string());
         ASSERT_EQ(guard.acquire(), spirelo::InstanceGuard::Result::Acquired);
-        spirelo::InstallMessageService(messages);
 
         auto& d = ShowDataInstance();
         d.AquelMode = 4;
@@ -76,10 +70,8 @@ struct MainWindow : ::testing::Test {
         delete FormMaim;
         FormMaim = nullptr;
         spirelo::FileDialog::SetAnswerer(nullptr);
-        spirelo::InstallMessageService(nullptr);
         spirelo::InstanceGuardInstance().setGuardFile(spirelo::InstanceGuardFile());
-        spirelo::OverrideProgramFile("");
-        fs::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
 
     void scheduleOn() {

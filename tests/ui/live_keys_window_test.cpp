@@ -11,6 +11,7 @@
 #include "playback/ui/form_button.h"
 #include "playback/ui/form_input.h"
 #include "playback/ui/form_sound.h"
+#include "ui/program_folder_test.h"
 
 #include <QApplication>
 #include <QImage>
@@ -29,17 +30,10 @@ using namespace spirelo;
 
 namespace {
 
-struct LiveKeysWindow : ::testing::Test {
-    fs::path dir;
-    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
-
+struct LiveKeysWindow : test::ProgramFolderTest<> {
     void SetUp() override {
         setenv("SPIRELO_AUDIO", "null", 1);
-        char tmpl[] = "/tmp/spirelo_keys_XXXXXX";
-        dir = ::mkdtemp(tmpl);
-        std::ofstream(dir / "Spirelo") << "program";
-        OverrideProgramFile((dir / "Spirelo").string());
-        InstallMessageService(messages);
+        ProgramFolderTest::SetUp();
         ShowData& d = ShowDataInstance();
         d.sNameFileProject = (dir / "show.trk").string();
         d.ShowListFileName = (dir / "list.shw").string();
@@ -68,9 +62,7 @@ struct LiveKeysWindow : ::testing::Test {
         FormInput = nullptr;
         delete FormSound;
         FormSound = nullptr;
-        InstallMessageService(nullptr);
-        OverrideProgramFile("");
-        fs::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
     void keyboardMode() {
         FormSound->SpeedButtonRecTrackKeyBoard->setChecked(true);

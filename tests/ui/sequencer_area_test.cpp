@@ -7,6 +7,7 @@
 #include "sequencer/ui/area_widgets.h"
 #include "sequencer/ui/form_sequenser.h"
 #include "sequencer/ui/paint_box.h"
+#include "ui/program_folder_test.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,16 +33,10 @@ using namespace spirelo;
 
 namespace {
 
-class SequencerAreas : public ::testing::Test {
+class SequencerAreas : public test::ProgramFolderTest<> {
 protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) /
-              ("seqarea_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        OverrideProgramFile((dir / "Spirelo").string());
-        messages = std::make_shared<RecordingMessages>();
-        InstallMessageService(messages);
+        ProgramFolderTest::SetUp();
         ShowData& d = data();
         ResetShowData(d);
         ClearDmxBuffers(d);
@@ -59,9 +54,7 @@ protected:
         delete FormSequenser;
         FormSequenser = nullptr;
         ColourDialog::SetAnswerer(nullptr);
-        InstallMessageService(nullptr);
-        OverrideProgramFile("");
-        fs::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
     TFormSequenser& Create(int page = 0) {
         FormSequenser = new TFormSequenser;
@@ -79,8 +72,6 @@ protected:
     }
     static QColor Pixel(const QImage& img, QPoint p) { return img.pixelColor(p); }
 
-    fs::path dir;
-    std::shared_ptr<RecordingMessages> messages;
     std::optional<QColor> colourAnswer;
     QColor opened;
 };

@@ -9,6 +9,7 @@
 #include "platform/program_paths.h"
 #include "sequencer/sequencer_store.h"
 #include "sequencer/ui/paint_box.h"
+#include "ui/program_folder_test.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -42,16 +43,10 @@ std::string ReadText(const std::string& path) {
     return s;
 }
 
-class SequencerWindow : public ::testing::Test {
+class SequencerWindow : public test::ProgramFolderTest<> {
 protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) /
-              ("seqwin_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        OverrideProgramFile(Path("Spirelo"));
-        messages = std::make_shared<RecordingMessages>();
-        InstallMessageService(messages);
+        ProgramFolderTest::SetUp();
         ShowData& d = data();
         ResetShowData(d);
         ClearDmxBuffers(d);
@@ -69,9 +64,7 @@ protected:
         delete FormSequenser;
         FormSequenser = nullptr;
         FileDialog::SetAnswerer(nullptr);
-        InstallMessageService(nullptr);
-        OverrideProgramFile("");
-        fs::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
     TFormSequenser& Create() {
         FormSequenser = new TFormSequenser;
@@ -79,7 +72,6 @@ protected:
         return *FormSequenser;
     }
     ShowData& data() { return ShowDataInstance(); }
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
     // A sequencer file with step 0 of sequencer 0 holding `marker` on channel 1.
     void MakeSeqFile(const std::string& path, uint8_t marker) {
         ShowData& d = data();
@@ -110,8 +102,6 @@ protected:
         return nullptr;
     }
 
-    fs::path dir;
-    std::shared_ptr<RecordingMessages> messages;
     std::optional<std::string> answer;
 };
 

@@ -16,6 +16,7 @@
 #include "playback/show_clock.h"
 #include "playback/show_tick.h"
 #include "sequencer/ui/form_sequenser.h"
+#include "ui/program_folder_test.h"
 
 #include <QSignalBlocker>
 #include <QTest>
@@ -47,18 +48,12 @@ void WriteWav(const fs::path& path, int seconds) {
     out.write(reinterpret_cast<const char*>(samples.data()), std::streamsize(samples.size() * 2));
 }
 
-struct SoundPages : ::testing::Test {
-    fs::path dir;
-    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
+struct SoundPages : test::ProgramFolderTest<> {
     std::deque<QString> answers;   // given to the file dialogs in order; an empty one cancels
 
     void SetUp() override {
         setenv("SPIRELO_AUDIO", "null", 1);
-        char tmpl[] = "/tmp/spirelo_pages_XXXXXX";
-        dir = ::mkdtemp(tmpl);
-        std::ofstream(dir / "Spirelo") << "program";
-        OverrideProgramFile((dir / "Spirelo").string());
-        InstallMessageService(messages);
+        ProgramFolderTest::SetUp();
         ShowData& d = ShowDataInstance();
         ResetShowData(d);
         ResetTrackData(d);
@@ -87,10 +82,8 @@ struct SoundPages : ::testing::Test {
         delete FormSequenser;
         FormSequenser = nullptr;
         FileDialog::SetAnswerer(nullptr);
-        InstallMessageService(nullptr);
-        OverrideProgramFile("");
         ResetShowData(ShowDataInstance());
-        fs::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
     std::string P(const std::string& name) const { return (dir / name).string(); }
     // Creates the window with its timers stopped, so each test drives them.

@@ -10,6 +10,7 @@
 #include "playback/show_clock.h"
 #include "playback/show_tick.h"
 #include "playback/sound_view.h"
+#include "ui/program_folder_test.h"
 
 #include <QTest>
 
@@ -40,17 +41,10 @@ struct HookMessages : RecordingMessages {
     }
 };
 
-struct SoundWindow : ::testing::Test {
-    fs::path dir;
-    std::shared_ptr<HookMessages> messages = std::make_shared<HookMessages>();
-
+struct SoundWindow : test::ProgramFolderTest<HookMessages> {
     void SetUp() override {
         setenv("SPIRELO_AUDIO", "null", 1);
-        char tmpl[] = "/tmp/spirelo_sound_XXXXXX";
-        dir = ::mkdtemp(tmpl);
-        std::ofstream(dir / "Spirelo") << "program";
-        OverrideProgramFile((dir / "Spirelo").string());
-        InstallMessageService(messages);
+        ProgramFolderTest::SetUp();
         ShowData& d = ShowDataInstance();
         d.sNameFileProject = (dir / "show.trk").string();
         d.ShowListFileName = (dir / "list.shw").string();
@@ -62,9 +56,7 @@ struct SoundWindow : ::testing::Test {
     void TearDown() override {
         delete FormSound;
         FormSound = nullptr;
-        InstallMessageService(nullptr);
-        OverrideProgramFile("");
-        fs::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
     void create() {
         FormSound = new TFormSound();

@@ -13,6 +13,7 @@
 #include "playback/sound_view.h"
 #include "playback/track_edit.h"
 #include "playback/ui/form_input.h"
+#include "ui/program_folder_test.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -31,18 +32,12 @@ using namespace spirelo;
 
 namespace {
 
-struct TrackPages : ::testing::Test {
-    fs::path dir;
-    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
+struct TrackPages : test::ProgramFolderTest<> {
     TFormSound* w = nullptr;
 
     void SetUp() override {
         setenv("SPIRELO_AUDIO", "null", 1);
-        char tmpl[] = "/tmp/spirelo_tracks_XXXXXX";
-        dir = ::mkdtemp(tmpl);
-        std::ofstream(dir / "Spirelo") << "program";
-        OverrideProgramFile((dir / "Spirelo").string());
-        InstallMessageService(messages);
+        ProgramFolderTest::SetUp();
         ShowData& d = ShowDataInstance();
         ResetShowData(d);
         d.sNameFileProject = (dir / "show.trk").string();
@@ -58,9 +53,7 @@ struct TrackPages : ::testing::Test {
         FormSound = nullptr;
         delete FormInput;
         FormInput = nullptr;
-        InstallMessageService(nullptr);
-        OverrideProgramFile("");
-        fs::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
     void create() {
         FormSound = w = new TFormSound();

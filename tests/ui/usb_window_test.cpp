@@ -13,6 +13,7 @@
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
 #include "playback/show_clock.h"
+#include "ui/program_folder_test.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -33,18 +34,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct UsbWindow : ::testing::Test {
-    fs::path dir;
+struct UsbWindow : test::ProgramFolderTest<> {
     std::shared_ptr<SimulatedD2xx> sim = std::make_shared<SimulatedD2xx>("FT7XQ2");
-    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
     uint32_t now = 100000;
 
     void SetUp() override {
-        char tmpl[] = "/tmp/spirelo_usb_XXXXXX";
-        dir = ::mkdtemp(tmpl);
-        std::ofstream(dir / "Spirelo") << "program";
-        OverrideProgramFile((dir / "Spirelo").string());
-        InstallMessageService(messages);
+        ProgramFolderTest::SetUp();
         InstallD2xx(sim);
         ShowData& d = ShowDataInstance();
         ResetShowData(d);
@@ -72,9 +67,7 @@ struct UsbWindow : ::testing::Test {
         live.DmxName = DmxSectionName();
         live.SpectrName = SpectrumSectionName();
         InstallD2xx(nullptr);
-        InstallMessageService(nullptr);
-        OverrideProgramFile("");
-        fs::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
 
     size_t Cycles(int n) {

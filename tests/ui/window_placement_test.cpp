@@ -8,6 +8,7 @@
 #include "playback/modes.h"
 #include "playback/show_tick.h"
 #include "playback/ui/form_sound.h"
+#include "ui/program_folder_test.h"
 
 #include <QCheckBox>
 
@@ -23,16 +24,10 @@ using namespace spirelo;
 
 namespace {
 
-struct Placement : ::testing::Test {
-    fs::path dir;
-
+struct Placement : test::ProgramFolderTest<> {
     void SetUp() override {
         setenv("SPIRELO_AUDIO", "null", 1);
-        char tmpl[] = "/tmp/spirelo_place_XXXXXX";
-        dir = ::mkdtemp(tmpl);
-        std::ofstream(dir / "Spirelo") << "program";
-        OverrideProgramFile((dir / "Spirelo").string());
-        InstallMessageService(std::make_shared<RecordingMessages>());
+        ProgramFolderTest::SetUp();
         ShowData& d = ShowDataInstance();
         ResetShowData(d);
         d.sNameFileProject = (dir / "show.trk").string();
@@ -47,9 +42,7 @@ struct Placement : ::testing::Test {
         delete FormVisual;
         FormVisual = nullptr;
         OverrideAvailableGeometry(QRect(0, 0, 1280, 1024));   // as main() set it
-        InstallMessageService(nullptr);
-        OverrideProgramFile("");
-        fs::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
 };
 
