@@ -14,7 +14,7 @@
 #include "platform/d2xx_simulated.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
-#include "ui/program_folder_test.h"
+#include "ui/simulated_interface_test.h"
 
 #include <QApplication>
 #include <QTest>
@@ -32,8 +32,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct DmxTablesWindow : test::ProgramFolderTest<> {
-    std::shared_ptr<SimulatedD2xx> sim = std::make_shared<SimulatedD2xx>("FT7XQ2");
+struct DmxTablesWindow : test::SimulatedInterfaceTest {
 
     // Copies of the tables to compare with after the window has worked on them.
     struct Tables {
@@ -47,12 +46,8 @@ struct DmxTablesWindow : test::ProgramFolderTest<> {
     };
 
     void SetUp() override {
-        ProgramFolderTest::SetUp();
-        InstallD2xx(sim);
+        SimulatedInterfaceTest::SetUp();
         ShowData& d = ShowDataInstance();
-        ResetShowData(d);
-        d.AquelMode = 4;
-        d.MappingOpenFlag = 0;
         d.sNameFileSeq = (dir / "show.seq").string();
         d.sNameFileProject = (dir / "show.trk").string();
         d.ProgramOptions[1] = 120;   // the wheel sensor, read while there is no sound window
@@ -61,9 +56,6 @@ struct DmxTablesWindow : test::ProgramFolderTest<> {
         d.ProgramOptions[20] = 10;
         d.ProgramOptions[18] = 5;
         d.ProgramOptions[19] = 3;
-        LiveDataSections& live = LiveDataInstance();
-        live.DmxName = "SpireloTabDmx_" + std::to_string(::getpid());
-        live.SpectrName = "SpireloTabSpectr_" + std::to_string(::getpid());
         IniFile ini(SettingsFilePath());
         ini.writeBool("SystemInfo", "Mapping", false);
         ini.save();
@@ -74,14 +66,8 @@ struct DmxTablesWindow : test::ProgramFolderTest<> {
         FormVisual = nullptr;
         delete FormUSB_COM;
         FormUSB_COM = nullptr;
-        LiveDataSections& live = LiveDataInstance();
-        SharedSection::unlink(live.DmxName);
-        SharedSection::unlink(live.SpectrName);
-        live.DmxName = DmxSectionName();
-        live.SpectrName = SpectrumSectionName();
         DmxOutputStateInstance().MonitorTap = 0;
-        InstallD2xx(nullptr);
-        ProgramFolderTest::TearDown();
+        SimulatedInterfaceTest::TearDown();
     }
 
     static void Pattern() {

@@ -35,9 +35,7 @@ struct LiveKeysWindow : test::ProgramFolderTest<> {
         setenv("SPIRELO_AUDIO", "null", 1);
         ProgramFolderTest::SetUp();
         ShowData& d = ShowDataInstance();
-        d.sNameFileProject = (dir / "show.trk").string();
-        d.ShowListFileName = (dir / "list.shw").string();
-        d.MusicListFileName = (dir / "music.msc").string();
+        ShowFilesInFolder(d);
         d.ProgramFolder = dir.string() + "/";
         d.ProgramFlags[1] = 0;
         d.ProgramFlags[4] = 0;

@@ -3,6 +3,7 @@
 // derive from it, call its SetUp first and its TearDown last, after deleting their windows.
 #pragma once
 
+#include "core/show_data.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
 
@@ -35,6 +36,12 @@ struct ProgramFolderTest : ::testing::Test {
         std::filesystem::remove_all(dir);
     }
     std::string Path(const std::string& name) const { return (dir / name).string(); }
+    // The track, show list and music list the sound window opens, all in the folder.
+    void ShowFilesInFolder(ShowData& d) const {
+        d.sNameFileProject = Path("show.trk");
+        d.ShowListFileName = Path("list.shw");
+        d.MusicListFileName = Path("music.msc");
+    }
 };
 
 }  // namespace spirelo::test

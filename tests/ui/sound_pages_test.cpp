@@ -57,10 +57,8 @@ struct SoundPages : test::ProgramFolderTest<> {
         ShowData& d = ShowDataInstance();
         ResetShowData(d);
         ResetTrackData(d);
-        d.sNameFileProject = (dir / "show.trk").string();
+        ShowFilesInFolder(d);
         d.sNameFileSeq = (dir / "show.seq").string();
-        d.ShowListFileName = (dir / "list.shw").string();
-        d.MusicListFileName = (dir / "music.msc").string();
         d.ProgramOptions[10] = 0;   // nothing at the first show tick
         d.AquelMode = kModeDance;
         d.MusicStartRequest = 1;

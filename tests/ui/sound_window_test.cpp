@@ -46,9 +46,7 @@ struct SoundWindow : test::ProgramFolderTest<HookMessages> {
         setenv("SPIRELO_AUDIO", "null", 1);
         ProgramFolderTest::SetUp();
         ShowData& d = ShowDataInstance();
-        d.sNameFileProject = (dir / "show.trk").string();
-        d.ShowListFileName = (dir / "list.shw").string();
-        d.MusicListFileName = (dir / "music.msc").string();
+        ShowFilesInFolder(d);
         d.ProgramFlags[1] = 0;
         ShowTickStateInstance().FirstTickFlag = 1;
         ModeStateInstance().AudioFirstOpen = 1;

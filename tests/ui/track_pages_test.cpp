@@ -40,9 +40,7 @@ struct TrackPages : test::ProgramFolderTest<> {
         ProgramFolderTest::SetUp();
         ShowData& d = ShowDataInstance();
         ResetShowData(d);
-        d.sNameFileProject = (dir / "show.trk").string();
-        d.ShowListFileName = (dir / "list.shw").string();
-        d.MusicListFileName = (dir / "music.msc").string();
+        ShowFilesInFolder(d);
         d.ProgramFlags[1] = 0;
         d.TrackEditState[4] = 1;
         ShowTickStateInstance().FirstTickFlag = 1;

@@ -13,7 +13,7 @@
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
 #include "playback/show_clock.h"
-#include "ui/program_folder_test.h"
+#include "ui/simulated_interface_test.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,21 +34,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct UsbWindow : test::ProgramFolderTest<> {
-    std::shared_ptr<SimulatedD2xx> sim = std::make_shared<SimulatedD2xx>("FT7XQ2");
+struct UsbWindow : test::SimulatedInterfaceTest {
     uint32_t now = 100000;
-
-    void SetUp() override {
-        ProgramFolderTest::SetUp();
-        InstallD2xx(sim);
-        ShowData& d = ShowDataInstance();
-        ResetShowData(d);
-        d.AquelMode = 4;
-        d.MappingOpenFlag = 0;
-        LiveDataSections& live = LiveDataInstance();
-        live.DmxName = "SpireloUiDmx_" + std::to_string(::getpid());
-        live.SpectrName = "SpireloUiSpectr_" + std::to_string(::getpid());
-    }
 
     void Create() {
         FormUSB_COM = new TFormUSB_COM();
@@ -61,13 +48,7 @@ struct UsbWindow : test::ProgramFolderTest<> {
     void TearDown() override {
         delete FormUSB_COM;
         FormUSB_COM = nullptr;
-        LiveDataSections& live = LiveDataInstance();
-        SharedSection::unlink(live.DmxName);
-        SharedSection::unlink(live.SpectrName);
-        live.DmxName = DmxSectionName();
-        live.SpectrName = SpectrumSectionName();
-        InstallD2xx(nullptr);
-        ProgramFolderTest::TearDown();
+        SimulatedInterfaceTest::TearDown();
     }
 
     size_t Cycles(int n) {

@@ -30,9 +30,7 @@ struct Placement : test::ProgramFolderTest<> {
         ProgramFolderTest::SetUp();
         ShowData& d = ShowDataInstance();
         ResetShowData(d);
-        d.sNameFileProject = (dir / "show.trk").string();
-        d.ShowListFileName = (dir / "list.shw").string();
-        d.MusicListFileName = (dir / "music.msc").string();
+        ShowFilesInFolder(d);
         ShowTickStateInstance().FirstTickFlag = 1;
         ModeStateInstance().AudioFirstOpen = 1;
     }
