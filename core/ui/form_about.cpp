@@ -1,5 +1,6 @@
 #include "core/ui/form_about.h"
 
+#include "common/ui/text_fit.h"
 #include "core/ui/jpeg_picture.h"
 #include "platform/program_paths.h"
 
@@ -52,6 +53,7 @@ QByteArray TFormAbout::PictureBytes() {
 
 TFormAbout::TFormAbout(QWidget* parent) : QWidget(parent) {
     createControls();
+    spirelo::FitTexts(this);
 }
 
 TFormAbout::~TFormAbout() = default;

@@ -1,6 +1,7 @@
 #include "core/ui/form_maim.h"
 
 #include "common/ui/key_codes.h"
+#include "common/ui/text_fit.h"
 #include "core/instance_guard.h"
 #include "core/seq_file.h"
 #include "core/settings_file.h"
@@ -71,6 +72,7 @@ void ShowWindow(QWidget* w) {
 
 TFormMaim::TFormMaim(QWidget* parent) : QWidget(parent) {
     createControls();
+    spirelo::FitTexts(this);
 }
 
 TFormMaim::~TFormMaim() {

@@ -3,6 +3,7 @@
 #include "common/ini_file.h"
 #include "common/timing_log.h"
 #include "common/ui/qt_helpers.h"
+#include "common/ui/text_fit.h"
 #include "common/ui/window_placement.h"
 #include "core/macro_file.h"
 #include "core/seq_file.h"
@@ -148,6 +149,7 @@ TFormUSB_COM::TFormUSB_COM(QWidget* parent) : QWidget(parent) {
     // The layer is chosen once (SPIRELO_USB); tests install theirs before creating the window.
     link_ = std::make_unique<UsbLink>(D2xxInstance());
     createControls();
+    spirelo::FitTexts(this);
     // The wheel is taken wherever the pointer is over this window, so a bar under it never
     // scrolls (and never writes a table).
     qApp->installEventFilter(this);

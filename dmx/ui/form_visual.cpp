@@ -1,6 +1,7 @@
 #include "dmx/ui/form_visual.h"
 
 #include "common/ui/qt_helpers.h"
+#include "common/ui/text_fit.h"
 #include "common/ui/window_placement.h"
 #include "dmx/ui/monitor_paint.h"
 
@@ -57,6 +58,7 @@ void TMonitorPaintBox::mouseMoveEvent(QMouseEvent* event) {
 
 TFormVisual::TFormVisual(QWidget* parent) : QWidget(parent) {
     createControls();
+    spirelo::FitTexts(this);
 }
 
 TFormVisual::~TFormVisual() = default;

@@ -2,6 +2,7 @@
 
 #include "common/ui/key_codes.h"
 #include "common/ui/qt_helpers.h"
+#include "common/ui/text_fit.h"
 #include "core/show_data.h"
 #include "core/ui/form_maim.h"
 #include "core/ui/jpeg_picture.h"
@@ -45,6 +46,7 @@ QToolButton* MakeButton(QWidget* parent, int x, int y, const QString& text) {
 
 TFormInput::TFormInput(QWidget* parent) : QWidget(parent) {
     createControls();
+    spirelo::FitTexts(this);
 }
 
 TFormInput::~TFormInput() = default;

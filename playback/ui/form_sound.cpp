@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 #include "common/text_codec.h"
 #include "common/ui/qt_helpers.h"
+#include "common/ui/text_fit.h"
 #include "common/ui/window_placement.h"
 #include "core/show_data.h"
 #include "core/event_log.h"
@@ -118,6 +119,7 @@ int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
 TFormSound::TFormSound(QWidget* parent) : QWidget(parent) {
     createControls();
+    spirelo::FitTexts(this);
 }
 
 TFormSound::~TFormSound() {
@@ -470,7 +472,9 @@ void TFormSound::createPageOption(QWidget* page) {
     lblWheelSensor = Label(wheel, 132, 20, 64, 16, "Sense 120");
     CheckBoxWheelDirect = Check(wheel, 8, 42, 120, 20, "Direct", true, "Direct move of  While Mouse ");
 
-    auto* forms = Group(page, 208, 104, 220, 100, "Windows at start");
+    // Ends above chkVolume's row, which the documented height of 100 reached into: that text
+    // ran into its frame with today's fonts.
+    auto* forms = Group(page, 208, 104, 220, 78, "Windows at start");
     CheckBoxFormSound = Check(forms, 8, 20, 200, 18, "Sound", false);
     CheckBoxFormSequenser = Check(forms, 8, 40, 200, 18, "Seqvenser", false);
     CheckBoxFormButtons = Check(forms, 8, 60, 200, 18, "Buttons", false);

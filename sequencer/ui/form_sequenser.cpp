@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "common/ui/qt_helpers.h"
+#include "common/ui/text_fit.h"
 #include "common/ui/window_placement.h"
 #include "core/data_files.h"
 #include "core/seq_file.h"
@@ -114,7 +115,10 @@ QString ColumnNumbers(int first) {
 
 }  // namespace
 
-TFormSequenser::TFormSequenser(QWidget* parent) : QWidget(parent) { createControls(); }
+TFormSequenser::TFormSequenser(QWidget* parent) : QWidget(parent) {
+    createControls();
+    spirelo::FitTexts(this);
+}
 
 TFormSequenser::~TFormSequenser() { FormDestroy(); }
 

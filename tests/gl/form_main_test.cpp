@@ -9,6 +9,7 @@
 #include "visualiser/ui/form_main.h"
 #include "visualiser/ui/form_set.h"
 #include "visualiser/ui/gl_view.h"
+#include "tests/ui/text_fit_check.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -241,3 +242,14 @@ TEST(FormHelpTest, HoldsTheFixedHelpLines) {
 }
 
 }  // namespace
+
+// Each text of the visualiser's windows shows whole, on the X display's fonts.
+TEST_F(FormMainTest, EveryTextOfItsWindowsIsWhole) {
+    writeIni(dir + "/gone.a3d");
+    createWindows();
+    for (QWidget* w : std::initializer_list<QWidget*>{FormMain, FormSet, FormHelp}) {
+        const QStringList cut = text_fit_check::CutTextsOnEveryPage(w);
+        EXPECT_TRUE(cut.isEmpty()) << w->metaObject()->className() << " cuts " << cut.size() << " text(s):\n  "
+                                   << cut.join("\n  ").toStdString();
+    }
+}

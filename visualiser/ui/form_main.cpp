@@ -2,6 +2,7 @@
 
 #include "common/live_data.h"
 #include "common/ui/qt_helpers.h"
+#include "common/ui/text_fit.h"
 #include "common/ui/window_placement.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
@@ -27,7 +28,10 @@ uint32_t MillisecondsSinceStart() {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) { createControls(); }
+TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
+    createControls();
+    spirelo::FitTexts(this);
+}
 
 TFormMain::~TFormMain() { FormDestroy(); }
 

@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "common/ui/qt_helpers.h"
+#include "common/ui/text_fit.h"
 #include "common/ui/window_placement.h"
 #include "platform/message_service.h"
 #include "visualiser/layout_file.h"
@@ -84,6 +85,7 @@ TFormSet::TFormSet(QWidget* parent)
       diagram_(kDiagramSize, kDiagramSize, QImage::Format_RGB32) {
     diagram_.fill(Qt::white);
     createControls();
+    spirelo::FitTexts(this);
 }
 
 TFormSet::~TFormSet() { FormDestroy(); }

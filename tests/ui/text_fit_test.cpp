@@ -1,0 +1,133 @@
+// Every controller window, created as the program creates it, shows each text of its labels,
+// check boxes, radio buttons, buttons and group titles whole. Later windows are walked the same
+// way, so a control added too narrow for its text fails here.
+#include "common/ui/text_fit.h"
+#include "core/instance_guard.h"
+#include "core/show_data.h"
+#include "core/ui/form_about.h"
+#include "core/ui/form_maim.h"
+#include "dmx/ui/form_usb_com.h"
+#include "dmx/ui/form_visual.h"
+#include "platform/d2xx_simulated.h"
+#include "platform/message_service.h"
+#include "platform/program_paths.h"
+#include "playback/ui/form_button.h"
+#include "playback/ui/form_input.h"
+#include "playback/ui/form_sound.h"
+#include "sequencer/ui/form_sequenser.h"
+#include "tests/ui/text_fit_check.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace spirelo;
+
+namespace {
+
+template <class Form>
+void Create(Form*& global) {
+    global = new Form();
+    global->FormCreate();
+}
+
+template <class Form>
+void Destroy(Form*& global) {
+    delete global;
+    global = nullptr;
+}
+
+struct ControllerTexts : ::testing::Test {
+    fs::path dir;
+
+    void SetUp() override {
+        setenv("SPIRELO_AUDIO", "null", 1);
+        char tmpl[] = "/tmp/spirelo_texts_XXXXXX";
+        dir = ::mkdtemp(tmpl);
+        std::ofstream(dir / "Spirelo") << "program";
+        OverrideProgramFile((dir / "Spirelo").string());
+        auto& guard = InstanceGuardInstance();
+        guard.setGuardFile((dir / "twice.ini").string());
+        ASSERT_EQ(guard.acquire(), InstanceGuard::Result::Acquired);
+        InstallMessageService(std::make_shared<RecordingMessages>());
+        InstallD2xx(std::make_shared<SimulatedD2xx>("FT7XQ2"));
+        ResetShowData(ShowDataInstance());
+    }
+    void TearDown() override {
+        Destroy(FormButton);
+        Destroy(FormVisual);
+        Destroy(FormInput);
+        Destroy(FormUSB_COM);
+        Destroy(FormAbout);
+        Destroy(FormSequenser);
+        Destroy(FormSound);
+        Destroy(FormMaim);
+        InstallD2xx(nullptr);
+        InstallMessageService(nullptr);
+        InstanceGuardInstance().release();
+        InstanceGuardInstance().setGuardFile(InstanceGuardFile());
+        OverrideProgramFile("");
+        fs::remove_all(dir);
+    }
+};
+
+}  // namespace
+
+TEST_F(ControllerTexts, EveryTextOfEveryWindowIsWhole) {
+    // In the program's order: each creation reads what the ones before it made.
+    Create(FormMaim);
+    Create(FormSound);
+    Create(FormSequenser);
+    Create(FormAbout);
+    Create(FormUSB_COM);
+    Create(FormInput);
+    Create(FormVisual);
+    Create(FormButton);
+    const QList<QWidget*> windows{FormMaim, FormSound, FormSequenser, FormAbout,
+                                  FormUSB_COM, FormInput, FormVisual, FormButton};
+    auto check = [](QWidget* w) {
+        const QStringList cut = text_fit_check::CutTextsOnEveryPage(w);
+        EXPECT_TRUE(cut.isEmpty()) << w->metaObject()->className() << " cuts " << cut.size() << " text(s):\n  "
+                                   << cut.join("\n  ").toStdString();
+        w->hide();
+    };
+    for (QWidget* w : windows) check(w);
+    // The monitor's options beside the graph show in its wide form.
+    FormVisual->SpeedButtonMore->click();
+    check(FormVisual);
+}
+
+// A control too narrow for its text grows to the right where that is free; beside a neighbour
+// it keeps its place and size and takes a font one point smaller.
+TEST(FitTexts, WidensInPlaceOrTakesASmallerFontBesideANeighbour) {
+    QWidget window;
+    window.resize(600, 200);
+    const QString text = "Громкость системы всегда 100%";
+    auto* free = new QCheckBox(text, &window);
+    free->setGeometry(4, 10, 60, 20);
+    auto* boxed = new QLabel(text, &window);
+    boxed->setGeometry(4, 40, 60, 16);
+    auto* neighbour = new QLabel("x", &window);
+    neighbour->setGeometry(70, 40, 20, 16);
+    auto* fits = new QLabel("ok", &window);
+    fits->setGeometry(4, 70, 60, 16);
+    const qreal points = window.font().pointSizeF();
+
+    spirelo::FitTexts(&window);
+    EXPECT_EQ(free->geometry(), QRect(4, 10, free->sizeHint().width(), 20));
+    EXPECT_GT(free->width(), 60);
+    EXPECT_EQ(free->font().pointSizeF(), points);
+    EXPECT_EQ(boxed->font().pointSizeF(), points - 1);
+    EXPECT_EQ(boxed->geometry().topLeft(), QPoint(4, 40));
+    EXPECT_LE(boxed->geometry().right(), 69) << "never over the neighbour";
+    EXPECT_EQ(fits->geometry(), QRect(4, 70, 60, 16));
+    EXPECT_EQ(fits->font().pointSizeF(), points);
+}
