@@ -59,6 +59,7 @@ void LogLine(const std::string& text) { std::fprintf(stderr, "audio: %s\n", text
 constexpr std::size_t kHistoryFrames = 65536;   // decoded frames kept for levels and spectra
 constexpr std::size_t kTimelineSize = 512;       // periods of device-to-source mapping (about 5 s)
 constexpr std::size_t kSourceChunk = 1024;       // frames decoded at a time for the resampler
+constexpr int kDeviceStartWaitMs = 3000;         // the longest an output start waits for the device
 
 struct Segment {
     std::uint64_t outStart;   // first device frame of the period
@@ -228,6 +229,10 @@ public:
     std::condition_variable waitCv;
     bool stopThread = false;
     std::unique_ptr<AlsaPcm> pcm;
+    // Set once the device has played some of what it was given (startMutex).
+    std::mutex startMutex;
+    std::condition_variable startCv;
+    bool deviceRunning = false;
     std::atomic<bool> manualFail{false};
     std::atomic<std::uint32_t> rate{0};
 
@@ -515,6 +520,8 @@ public:
     void alsaLoop() {
         const std::size_t n = periodFrames();
         std::vector<std::int16_t> buf(n * 2);
+        // Once more than the buffer holds has been taken, the device has played the rest.
+        const std::uint64_t runningAfter = mixed + pcm->BufferFrames() + 2 * n;
         while (!stopping()) {
             {
                 std::lock_guard<std::mutex> m(mixMutex);
@@ -530,21 +537,35 @@ public:
                 }
                 mode = Mode::Null;
                 startNullClock();
+                signalRunning();
                 nullLoop();
                 return;
             }
             long delay = 0;
             bool known = pcm->Delay(&delay);
-            std::lock_guard<std::mutex> lock(clockMutex);
-            std::int64_t now = NowNs();
-            handed = mixed;
-            if (known) {
-                std::uint64_t d = std::min<std::uint64_t>(static_cast<std::uint64_t>(delay), handed);
-                heardBase = handed - d;
-                baseNs = now;
-                interpolate = true;
+            {
+                std::lock_guard<std::mutex> lock(clockMutex);
+                std::int64_t now = NowNs();
+                handed = mixed;
+                if (known) {
+                    std::uint64_t d = std::min<std::uint64_t>(static_cast<std::uint64_t>(delay), handed);
+                    heardBase = handed - d;
+                    baseNs = now;
+                    interpolate = true;
+                }
             }
+            if (mixed >= runningAfter) signalRunning();
         }
+        signalRunning();
+    }
+
+    void signalRunning() {
+        {
+            std::lock_guard<std::mutex> lock(startMutex);
+            if (deviceRunning) return;
+            deviceRunning = true;
+        }
+        startCv.notify_all();
     }
 
     // lifeMutex held.
@@ -580,7 +601,16 @@ public:
                     interpolate = false;
                     capAtHanded = true;
                 }
+                {
+                    std::lock_guard<std::mutex> lock(startMutex);
+                    deviceRunning = false;
+                }
                 thread = std::thread([this] { alsaLoop(); });
+                // A sound server may leave a new stream unplayed for a while (an idle sink
+                // wakes on its own schedule, up to seconds later). Waiting here for the device
+                // to play keeps that time out of the first play, which then starts at once.
+                std::unique_lock<std::mutex> lock(startMutex);
+                startCv.wait_for(lock, std::chrono::milliseconds(kDeviceStartWaitMs), [this] { return deviceRunning; });
                 return;
             }
             LogLine("no usable sound device (ALSA \"default\": " + error + "); playing on the null output");
@@ -992,6 +1022,8 @@ std::string AudioOutputName() {
 }
 
 std::uint32_t AudioOutputRate() { return E().mode.load() == Mode::None ? 0 : E().rate.load(); }
+
+std::uint64_t AudioOutputRecoveries() { return AlsaPcm::Recoveries(); }
 
 std::size_t AudioManualAdvance(std::size_t frames, std::vector<std::int16_t>* mixedOut) {
     Engine& e = E();

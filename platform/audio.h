@@ -57,7 +57,9 @@ enum AudioError : int {
 std::uint32_t BASS_GetVersion();
 
 // device -1 is the default output (ALSA "default", else the null output); 0 is the null output.
-// freq is the output rate (0 = 44100); flags, window and classId are ignored.
+// freq is the output rate (0 = 44100); flags, window and classId are ignored. On ALSA it returns
+// once the device plays what it is given (at most 3 s: a sound server's idle sink may take
+// seconds to wake), so that the first play starts at once.
 bool BASS_Init(int device, std::uint32_t freq, std::uint32_t flags, void* window, const void* classId);
 // Frees every stream and module and closes the output (the media player keeps its own).
 bool BASS_Free();
@@ -131,6 +133,8 @@ void AudioSetOutputKind(AudioOutputKind kind);
 // What the running output is: "alsa:default", "null", "manual", or "" when stopped.
 std::string AudioOutputName();
 std::uint32_t AudioOutputRate();     // frames per second of the running output, 0 when stopped
+// Under-runs the sound device recovered from (snd_pcm_recover calls) since the program started.
+std::uint64_t AudioOutputRecoveries();
 
 // Manual output: mix `frames` frames as if the device had taken and played them. The stereo
 // 16-bit mix is appended to *mixed when given. Returns the frames mixed (0 unless manual).

@@ -1,5 +1,6 @@
 #include "platform/audio_alsa.h"
 
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 
@@ -13,6 +14,8 @@ namespace {
 void SilentAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
 
 snd_pcm_t* Pcm(void* p) { return static_cast<snd_pcm_t*>(p); }
+
+std::atomic<std::uint64_t> gRecoveries{0};
 
 }  // namespace
 
@@ -30,12 +33,14 @@ std::unique_ptr<AlsaPcm> AlsaPcm::Open(const char* device, std::uint32_t rate, u
     r = snd_pcm_nonblock(pcm, 0);
     if (r >= 0)
         r = snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, 2, rate, 1, latencyUs);
+    snd_pcm_uframes_t buffer = 0, period = 0;
+    if (r >= 0) r = snd_pcm_get_params(pcm, &buffer, &period);
     if (r < 0) {
         *error = snd_strerror(r);
         snd_pcm_close(pcm);
         return nullptr;
     }
-    return std::unique_ptr<AlsaPcm>(new AlsaPcm(pcm));
+    return std::unique_ptr<AlsaPcm>(new AlsaPcm(pcm, buffer));
 }
 
 AlsaPcm::~AlsaPcm() {
@@ -51,6 +56,7 @@ bool AlsaPcm::Write(const std::int16_t* frames, std::size_t count, std::string* 
             continue;
         }
         if (r == -EPIPE || r == -ESTRPIPE || r == -EINTR) {
+            ++gRecoveries;
             int rr = snd_pcm_recover(Pcm(pcm_), static_cast<int>(r), 1);
             if (rr < 0) {
                 *error = snd_strerror(rr);
@@ -67,6 +73,8 @@ bool AlsaPcm::Write(const std::int16_t* frames, std::size_t count, std::string* 
     }
     return true;
 }
+
+std::uint64_t AlsaPcm::Recoveries() { return gRecoveries.load(); }
 
 bool AlsaPcm::Delay(long* frames) {
     snd_pcm_sframes_t d = 0;

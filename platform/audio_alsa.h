@@ -22,10 +22,15 @@ public:
     bool Write(const std::int16_t* frames, std::size_t count, std::string* error);
     // Frames handed over but not yet heard; false when unknown.
     bool Delay(long* frames);
+    // The buffer the device granted, in frames.
+    std::size_t BufferFrames() const { return buffer_; }
+    // snd_pcm_recover calls of every stream so far.
+    static std::uint64_t Recoveries();
 
 private:
-    explicit AlsaPcm(void* pcm) : pcm_(pcm) {}
+    AlsaPcm(void* pcm, std::size_t buffer) : pcm_(pcm), buffer_(buffer) {}
     void* pcm_;
+    std::size_t buffer_;
 };
 
 }  // namespace spirelo

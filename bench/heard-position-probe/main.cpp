@@ -1,0 +1,290 @@
+// One run of bench/heard-position: plays a file of short clicks through the audio engine on
+// ALSA's "default" while recording the sound server's monitor of the sink, and prints how long
+// after BASS_ChannelPlay the first click reached the sink and, for every click, how far the
+// engine's reported position was from the click's place in the file when the sink played it.
+//
+//   heard-position-probe MONITOR_SOURCE [SECONDS] [RECORD_FRAGMENT_MS]
+//
+// The monitor is read through libpulse (PulseAudio, or PipeWire's PulseAudio server): its
+// timing (the source's latency, negative when the sink renders ahead) places every recorded
+// frame on the monotonic clock the engine's positions are read on. The recording starts with
+// the engine, so both meet the sink as idle as a quiet desktop leaves it.
+//
+// Output, one line per run:
+//   start_ms=S clicks=N err_ms=E1,E2,... recoveries=R
+
+#include <pulse/pulseaudio.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <unistd.h>
+
+#include "platform/audio.h"
+
+using namespace spirelo;
+
+namespace {
+
+constexpr unsigned kRate = 44100;
+constexpr double kClickEvery = 0.25;   // seconds; the first click is the file's first sample
+constexpr int kClickFrames = 44;       // 1 ms
+
+double Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+bool WriteClicks(const std::string& path, double seconds) {
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!f) return false;
+    auto frames = static_cast<std::size_t>(seconds * kRate);
+    auto every = static_cast<std::size_t>(kClickEvery * kRate);
+    std::vector<short> data(frames * 2, 0);
+    for (std::size_t at = 0; at + kClickFrames < frames; at += every)
+        for (int i = 0; i < kClickFrames; ++i) data[2 * (at + i)] = data[2 * (at + i) + 1] = (i & 4) ? 24000 : -24000;
+    sf_writef_short(f, data.data(), static_cast<sf_count_t>(frames));
+    sf_close(f);
+    return true;
+}
+
+// The monitor's left channel, and per read the monotonic time of its frame 0.
+struct Recorder {
+    pa_threaded_mainloop* loop = nullptr;
+    pa_context* context = nullptr;
+    pa_stream* stream = nullptr;
+    std::vector<short> frames;
+    struct Zero {
+        double at;     // when the estimate was made
+        double zero;   // time of frame 0
+    };
+    std::vector<Zero> zeros;
+    unsigned rate = kRate;   // the recording's: the server's own, so it resamples nothing
+
+    static void ContextState(pa_context* c, void* self) {
+        auto* r = static_cast<Recorder*>(self);
+        pa_context_state_t s = pa_context_get_state(c);
+        if (s == PA_CONTEXT_READY || s == PA_CONTEXT_FAILED || s == PA_CONTEXT_TERMINATED)
+            pa_threaded_mainloop_signal(r->loop, 0);
+    }
+    static void StreamState(pa_stream* s, void* self) {
+        auto* r = static_cast<Recorder*>(self);
+        pa_stream_state_t st = pa_stream_get_state(s);
+        if (st == PA_STREAM_READY || st == PA_STREAM_FAILED || st == PA_STREAM_TERMINATED)
+            pa_threaded_mainloop_signal(r->loop, 0);
+    }
+    static void Read(pa_stream* s, size_t, void* self) {
+        auto* r = static_cast<Recorder*>(self);
+        const void* data = nullptr;
+        size_t bytes = 0;
+        while (pa_stream_readable_size(s) > 0 && pa_stream_peek(s, &data, &bytes) == 0 && bytes > 0) {
+            std::size_t n = bytes / 4;
+            if (data) {
+                const short* p = static_cast<const short*>(data);
+                for (std::size_t i = 0; i < n; ++i) r->frames.push_back(p[2 * i]);
+            } else {
+                r->frames.insert(r->frames.end(), n, 0);   // a hole
+            }
+            pa_stream_drop(s);
+        }
+        double t = Now();
+        pa_usec_t latency = 0;
+        int negative = 0;
+        if (pa_stream_get_latency(s, &latency, &negative) == 0) {
+            double l = static_cast<double>(latency) * 1e-6 * (negative ? -1 : 1);
+            // The newest frame read was captured `l` ago.
+            r->zeros.push_back({t, t - l - static_cast<double>(r->frames.size()) / r->rate});
+        }
+    }
+
+    bool start(const char* source, unsigned fragmentMs) {
+        loop = pa_threaded_mainloop_new();
+        context = pa_context_new(pa_threaded_mainloop_get_api(loop), "heard-position-probe");
+        pa_context_set_state_callback(context, ContextState, this);
+        pa_threaded_mainloop_lock(loop);
+        pa_threaded_mainloop_start(loop);
+        bool ok = pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+        while (ok) {
+            pa_context_state_t s = pa_context_get_state(context);
+            if (s == PA_CONTEXT_READY) break;
+            if (s == PA_CONTEXT_FAILED || s == PA_CONTEXT_TERMINATED) ok = false;
+            else pa_threaded_mainloop_wait(loop);
+        }
+        if (ok) {
+            pa_operation* op = pa_context_get_server_info(
+                context,
+                [](pa_context*, const pa_server_info* info, void* self) {
+                    auto* r = static_cast<Recorder*>(self);
+                    if (info && info->sample_spec.rate > 0) r->rate = info->sample_spec.rate;
+                    pa_threaded_mainloop_signal(r->loop, 0);
+                },
+                this);
+            while (op && pa_operation_get_state(op) == PA_OPERATION_RUNNING) pa_threaded_mainloop_wait(loop);
+            if (op) pa_operation_unref(op);
+            pa_sample_spec spec{PA_SAMPLE_S16LE, rate, 2};
+            stream = pa_stream_new(context, "monitor", &spec, nullptr);
+            pa_stream_set_state_callback(stream, StreamState, this);
+            pa_stream_set_read_callback(stream, Read, this);
+            pa_buffer_attr attr{};
+            attr.maxlength = static_cast<uint32_t>(-1);
+            attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(fragmentMs * 1000ull, &spec));
+            auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+                                                        PA_STREAM_ADJUST_LATENCY);
+            ok = pa_stream_connect_record(stream, source, &attr, flags) >= 0;
+            while (ok) {
+                pa_stream_state_t s = pa_stream_get_state(stream);
+                if (s == PA_STREAM_READY) break;
+                if (s == PA_STREAM_FAILED || s == PA_STREAM_TERMINATED) ok = false;
+                else pa_threaded_mainloop_wait(loop);
+            }
+        }
+        pa_threaded_mainloop_unlock(loop);
+        if (!ok) std::fprintf(stderr, "heard-position-probe: cannot record %s: %s\n", source,
+                              pa_strerror(pa_context_errno(context)));
+        return ok;
+    }
+    // Frames and estimates so far, taken under the loop's lock.
+    void snapshot(std::vector<short>* f, std::vector<Zero>* z) {
+        pa_threaded_mainloop_lock(loop);
+        *f = frames;
+        *z = zeros;
+        pa_threaded_mainloop_unlock(loop);
+    }
+    ~Recorder() {
+        if (!loop) return;
+        pa_threaded_mainloop_lock(loop);
+        if (stream) {
+            pa_stream_disconnect(stream);
+            pa_stream_unref(stream);
+        }
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+        pa_threaded_mainloop_unlock(loop);
+        pa_threaded_mainloop_stop(loop);
+        pa_threaded_mainloop_free(loop);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s MONITOR_SOURCE [SECONDS] [RECORD_FRAGMENT_MS]\n", argv[0]);
+        return 2;
+    }
+    double seconds = argc > 2 ? std::atof(argv[2]) : 3.0;
+    unsigned fragmentMs = argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 10;
+    char dir[] = "/tmp/heard-position-XXXXXX";
+    if (!mkdtemp(dir)) return 1;
+    std::string file = std::string(dir) + "/clicks.wav";
+    bool written = WriteClicks(file, seconds);
+    if (!written) return 1;
+
+    Recorder rec;
+    if (!rec.start(argv[1], fragmentMs)) return 1;
+    const double recRate = rec.rate;
+    std::vector<short> frames;
+    std::vector<Recorder::Zero> zeros;
+    double initAt = Now();
+    if (!BASS_Init(-1, kRate, 0, nullptr, nullptr) || AudioOutputName() != "alsa:default") {
+        std::fprintf(stderr, "heard-position-probe: the engine did not open ALSA's default device (%s)\n",
+                     AudioOutputName().c_str());
+        return 1;
+    }
+    double initMs = (Now() - initAt) * 1000.0;
+    AudioHandle h = BASS_StreamCreateFile(false, file.c_str(), 0, 0, 0);
+    // As an operator would: the music is loaded, a moment passes, then play.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    struct Sample {
+        double t;
+        double heard;   // seconds into the file
+    };
+    std::vector<Sample> log;
+    log.reserve(200000);
+    double played = Now();
+    BASS_ChannelPlay(h, false);
+    while (BASS_ChannelIsActive(h) == BASS_ACTIVE_PLAYING && Now() - played < seconds + 5) {
+        double t = Now();
+        log.push_back({t, BASS_ChannelBytes2Seconds(h, BASS_ChannelGetPosition(h, BASS_POS_BYTE))});
+        std::this_thread::sleep_for(std::chrono::microseconds(250));
+    }
+    double ended = Now();
+    // Let the recording catch up with the end.
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::max(300u, 2 * fragmentMs)));
+    std::uint64_t recoveries = AudioOutputRecoveries();
+    BASS_Free();
+    rec.snapshot(&frames, &zeros);
+    std::remove(file.c_str());
+    rmdir(dir);
+
+    // The place of frame 0 on the clock, from the estimates made while the file played (the
+    // timing of the first moments, while the server settles, is the least sure).
+    std::vector<double> z;
+    for (const auto& e : zeros)
+        if (e.at >= played && e.at <= ended) z.push_back(e.zero);
+    if (z.empty()) {
+        std::fprintf(stderr, "heard-position-probe: the monitor gave no timing\n");
+        return 1;
+    }
+    std::sort(z.begin(), z.end());
+    double zero = z[z.size() / 2];
+    // A server may resample the recording and so its frames need not come at exactly the
+    // nominal rate: each click is placed with the estimates made around the time it was read
+    // (leaving out those far from the rest, made while the server's timing settled).
+    auto zeroNear = [&](double t) {
+        std::vector<double> near;
+        for (const auto& e : zeros)
+            if (e.at >= played && e.at <= ended && std::abs(e.at - t) < 0.15 && std::abs(e.zero - zero) < 0.02)
+                near.push_back(e.zero);
+        if (near.size() < 5) return zero;
+        std::sort(near.begin(), near.end());
+        return near[near.size() / 2];
+    };
+
+    // Clicks in the recording: the first loud sample after at least 50 ms of quiet (the sink
+    // may wake with the click, as its first frame).
+    std::vector<double> clickTimes;
+    std::size_t quiet = rec.rate;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        if (std::abs(frames[i]) > 8000) {
+            if (quiet >= rec.rate / 20) {
+                double roughly = zero + static_cast<double>(i) / recRate;
+                clickTimes.push_back(zeroNear(roughly) + static_cast<double>(i) / recRate);
+            }
+            quiet = 0;
+        } else {
+            ++quiet;
+        }
+    }
+    std::printf("init_ms=%.1f start_ms=%.1f clicks=%zu zero_spread_ms=%.2f err_ms=", initMs,
+                clickTimes.empty() ? -1.0 : (clickTimes[0] - played) * 1000.0, clickTimes.size(),
+                (z[z.size() * 9 / 10] - z[z.size() / 10]) * 1000.0);
+    for (std::size_t i = 0; i < clickTimes.size(); ++i) {
+        double m = clickTimes[i];
+        // The engine's position when the sink played the click, interpolated between readings.
+        auto it = std::lower_bound(log.begin(), log.end(), m, [](const Sample& s, double t) { return s.t < t; });
+        if (it == log.begin() || it == log.end()) continue;
+        const Sample& b = *it;
+        const Sample& a = *(it - 1);
+        double heard = a.heard + (b.heard - a.heard) * (m - a.t) / std::max(1e-9, b.t - a.t);
+        std::printf("%s%.2f", i ? "," : "", (heard - static_cast<double>(i) * kClickEvery) * 1000.0);
+    }
+    std::printf(" recoveries=%llu\n", static_cast<unsigned long long>(recoveries));
+    if (std::getenv("HEARD_DEBUG")) {
+        for (double c : clickTimes) std::printf("  click at %.1f ms\n", (c - played) * 1000.0);
+        std::printf("  recording %.1f ms from %.1f ms\n", frames.size() * 1000.0 / recRate, (zero - played) * 1000.0);
+        for (std::size_t i = 0; i < log.size(); i += log.size() / 40) std::printf("  %.1f ms: %.1f ms\n", (log[i].t - played) * 1000.0, log[i].heard * 1000.0);
+    }
+    return 0;
+}
