@@ -17,6 +17,11 @@ PFNGLFRAMEBUFFERRENDERBUFFERPROC pFramebufferRenderbuffer;
 PFNGLCHECKFRAMEBUFFERSTATUSPROC pCheckFramebufferStatus;
 PFNGLDELETEFRAMEBUFFERSPROC pDeleteFramebuffers;
 PFNGLDELETERENDERBUFFERSPROC pDeleteRenderbuffers;
+PFNGLGENQUERIESPROC pGenQueries;
+PFNGLDELETEQUERIESPROC pDeleteQueries;
+PFNGLBEGINQUERYPROC pBeginQuery;
+PFNGLENDQUERYPROC pEndQuery;
+PFNGLGETQUERYOBJECTUIVPROC pGetQueryObjectuiv;
 
 template <typename F>
 bool Load(F& f, const char* name) {
@@ -72,6 +77,10 @@ bool OffscreenGl::create(int width, int height, std::string* error) {
         !Load(pCheckFramebufferStatus, "glCheckFramebufferStatus") ||
         !Load(pDeleteFramebuffers, "glDeleteFramebuffers") || !Load(pDeleteRenderbuffers, "glDeleteRenderbuffers"))
         return Fail(error, "no framebuffer objects");
+    // Occlusion queries are optional: only the fill measurement uses them.
+    if (!Load(pGenQueries, "glGenQueries") || !Load(pDeleteQueries, "glDeleteQueries") || !Load(pBeginQuery, "glBeginQuery") ||
+        !Load(pEndQuery, "glEndQuery") || !Load(pGetQueryObjectuiv, "glGetQueryObjectuiv"))
+        pGenQueries = nullptr;
     width_ = width;
     height_ = height;
     pGenFramebuffers(1, &fbo_);
@@ -93,6 +102,7 @@ void OffscreenGl::destroy() {
     if (!display_) return;
     auto dpy = static_cast<EGLDisplay>(display_);
     if (context_) {
+        if (query_ && pDeleteQueries) pDeleteQueries(1, &query_);
         if (fbo_ && pDeleteFramebuffers) {
             pDeleteFramebuffers(1, &fbo_);
             pDeleteRenderbuffers(1, &colour_);
@@ -102,7 +112,7 @@ void OffscreenGl::destroy() {
         eglDestroyContext(dpy, static_cast<EGLContext>(context_));
     }
     if (surface_) eglDestroySurface(dpy, static_cast<EGLSurface>(surface_));
-    fbo_ = colour_ = depth_ = 0;
+    fbo_ = colour_ = depth_ = query_ = 0;
     context_ = surface_ = nullptr;
     display_ = nullptr;   // the display stays initialised for the next context
 }
@@ -119,6 +129,58 @@ bool OffscreenGl::makeCurrent() {
 void OffscreenGl::clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 
 void OffscreenGl::finish() { glFinish(); }
+
+void OffscreenGl::beginFragmentCount() {
+    if (!pGenQueries) return;
+    if (!query_) pGenQueries(1, &query_);
+    pBeginQuery(GL_SAMPLES_PASSED, query_);
+}
+
+long long OffscreenGl::endFragmentCount() {
+    if (!pGenQueries || !query_) return 0;
+    pEndQuery(GL_SAMPLES_PASSED);
+    GLuint n = 0;
+    pGetQueryObjectuiv(query_, GL_QUERY_RESULT, &n);
+    return n;
+}
+
+void OffscreenGl::fillPixels(long long n) {
+    glPushAttrib(GL_ENABLE_BIT | GL_TRANSFORM_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_ALPHA_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, width_, 0, height_, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor3f(0.5f, 0.5f, 0.5f);
+    const long long screen = (long long)width_ * height_;
+    glBegin(GL_QUADS);
+    for (long long left = n; left > 0; left -= screen) {
+        long long part = left < screen ? left : screen;
+        float rows = float(part / width_), extra = float(part % width_);
+        glVertex2f(0, 0);
+        glVertex2f(float(width_), 0);
+        glVertex2f(float(width_), rows);
+        glVertex2f(0, rows);
+        if (extra > 0) {   // the remainder as part of the next row
+            glVertex2f(0, rows);
+            glVertex2f(extra, rows);
+            glVertex2f(extra, rows + 1);
+            glVertex2f(0, rows + 1);
+        }
+    }
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glPopAttrib();
+}
 
 std::vector<uint8_t> OffscreenGl::readPixels() const {
     std::vector<uint8_t> px(size_t(width_) * height_ * 4);

@@ -21,6 +21,12 @@ public:
     bool makeCurrent();
     void clear();    // colour and depth, with the context's clear values
     void finish();   // waits until the GPU work is done (for timing)
+    // Counting the fragments that pass the depth test between the two calls (0 without
+    // occlusion queries).
+    void beginFragmentCount();
+    long long endFragmentCount();
+    // The cheapest way to write n pixels: flat, untextured screen rectangles without depth test.
+    void fillPixels(long long n);
     // RGBA bytes, bottom row first.
     std::vector<uint8_t> readPixels() const;
     std::string renderer() const;   // GL_RENDERER
@@ -31,7 +37,7 @@ private:
     void* display_ = nullptr;
     void* context_ = nullptr;
     void* surface_ = nullptr;
-    unsigned fbo_ = 0, colour_ = 0, depth_ = 0;
+    unsigned fbo_ = 0, colour_ = 0, depth_ = 0, query_ = 0;
     int width_ = 0, height_ = 0;
 };
 
