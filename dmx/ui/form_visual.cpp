@@ -111,7 +111,12 @@ void TFormVisual::createControls() {
     connect(RadioButtonVisualGroup, &QButtonGroup::idClicked, this, [this] { RadioButtonVisualClick(); });
 }
 
-void TFormVisual::setClientWidth(int w) { setFixedSize(w, kClientHeight); }
+void TFormVisual::setClientWidth(int w) {
+    setFixedSize(w, kClientHeight);
+    // The narrow form would show a sliver of the options, a letter of their title cut off:
+    // they show with the wide form only.
+    if (RadioButtonVisual) RadioButtonVisual->setVisible(SpeedButtonMore->isChecked());
+}
 
 void TFormVisual::FormCreate() {
     if (created_) return;

@@ -99,12 +99,26 @@ void RenderArea(QImage& area, QImage& strip, const ShowData& d, SequencerEditSta
 
     const InfoBox box = AreaInfoBox(d, e, job.page, job.view, area.width(), area.height(), job.decimalPoint);
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(Qt::white, 2));
-    p.setBrush(Qt::black);
-    const int boxRight = spots ? 97 : 93, boxBottom = spots ? 108 : 93;
-    p.drawRoundedRect(QRect(box.x + 12, box.y + 12, boxRight - 12, boxBottom - 12), 7.5, 7.5);
     QFont bold = job.font;
     bold.setBold(true);
+    // The box has its documented size. A line too wide for it, as today's wider fonts make
+    // "Сверху: -15", takes the font one point smaller, and the box grows to the right if that
+    // is not enough. The text needs 17 px on the left and 6 on the right.
+    auto widest = [&box](const QFont& f) {
+        int w = 0;
+        for (const std::string& line : box.lines) w = std::max(w, QFontMetrics(f).horizontalAdvance(QString::fromStdString(line)));
+        return w;
+    };
+    int boxRight = spots ? 97 : 93;
+    const int boxBottom = spots ? 108 : 93;
+    if (17 + widest(bold) + 6 > boxRight) {
+        if (bold.pointSizeF() > 0) bold.setPointSizeF(bold.pointSizeF() - 1);
+        else bold.setPixelSize(bold.pixelSize() - 1);
+        boxRight = std::max(boxRight, 17 + widest(bold) + 6);
+    }
+    p.setPen(QPen(Qt::white, 2));
+    p.setBrush(Qt::black);
+    p.drawRoundedRect(QRect(box.x + 12, box.y + 12, boxRight - 12, boxBottom - 12), 7.5, 7.5);
     p.setFont(bold);
     p.setPen(box.onCell ? QColor(Qt::white) : QColor(ToQRgb(kInfoSkyBlue)));
     const int ascent = QFontMetrics(bold).ascent();

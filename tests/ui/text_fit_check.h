@@ -172,10 +172,8 @@ inline QStringList CutTexts(const QWidget* window) {
         if (align & Qt::AlignRight) left = r.rect.right() + 1 - r.need;
         else if (align & Qt::AlignHCenter) left = r.rect.left() + (r.rect.width() - r.need) / 2;
         const int textLeft = w->x() + left, textRight = textLeft + r.need;
-        // A text outside its parent but for a sliver narrower than a letter is not shown
-        // there: the window placed its control beyond the edge.
-        const int letter = w->fontMetrics().averageCharWidth();
-        if (textRight - letter <= 0 || textLeft + r.lead + letter >= p->width()) continue;
+        // A text wholly outside its parent is not shown there: the window placed it beyond.
+        if (textRight <= 0 || textLeft + r.lead >= p->width()) continue;
         if (textLeft < 0) {
             cut << Describe(w, r.text) + QString(": starts at %1 px in its parent").arg(textLeft);
             continue;

@@ -14,9 +14,11 @@
 #include "playback/ui/form_button.h"
 #include "playback/ui/form_input.h"
 #include "playback/ui/form_sound.h"
+#include "sequencer/ui/area_render.h"
 #include "sequencer/ui/form_sequenser.h"
 #include "tests/ui/text_fit_check.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 
@@ -130,4 +132,43 @@ TEST(FitTexts, WidensInPlaceOrTakesASmallerFontBesideANeighbour) {
     EXPECT_LE(boxed->geometry().right(), 69) << "never over the neighbour";
     EXPECT_EQ(fits->geometry(), QRect(4, 70, 60, 16));
     EXPECT_EQ(fits->font().pointSizeF(), points);
+}
+
+// The area pages' information box holds its lines whole on today's fonts.
+TEST(AreaInfoBox, ItsLinesStayInsideTheBox) {
+    ShowData& d = ShowDataInstance();
+    ResetShowData(d);
+    for (AreaPage page : {AreaPage::Spots, AreaPage::Channels}) {
+        // A pointer above the view makes the widest line, "Сверху: -15".
+        auto render = [&](int x, int y) {
+            SequencerEditState e;
+            e.InfoBoxX = x;
+            e.InfoBoxY = y;
+            e.InfoRow = 1;
+            e.InfoStep = 1;
+            AreaRenderJob job;
+            job.page = page;
+            job.view = AreaView{0, 0, 16};
+            job.face = QColor(240, 240, 240);
+            job.font = QApplication::font();
+            AreaPictures pics;
+            RenderArea(pics.area, pics.strip, d, e, job);
+            return pics.area;
+        };
+        // Each row's last text pixel has the box's black after it: the text ends inside the box.
+        const QImage area = render(96, 96);
+        int rows = 0;
+        for (int y = 96 + 14; y < 96 + 100; ++y) {
+            int last = -1;
+            for (int x = 96 + 12; x < 96 + 160; ++x) {
+                const QColor c = area.pixelColor(x, y);
+                if (c.blue() > c.red() && c.blue() >= c.green()) last = x;   // sky blue, however faint
+            }
+            if (last < 0) continue;
+            ++rows;
+            EXPECT_EQ(area.pixelColor(last + 1, y), QColor(Qt::black)) << "page " << int(page) << " row " << y;
+            EXPECT_EQ(area.pixelColor(last + 2, y), QColor(Qt::black)) << "page " << int(page) << " row " << y;
+        }
+        EXPECT_GT(rows, 20);
+    }
 }
