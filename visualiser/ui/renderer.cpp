@@ -145,6 +145,9 @@ void SceneRenderer::DrawFrame(const VisualiserState& s, const FrameLayers& layer
     gluQuadricDrawStyle(scene_, layers.wire ? GLU_LINE : GLU_FILL);
 
     const int wire = layers.wire ? 1 : 0;
+    // See-through objects show their far sides; the lists of closed shapes differ with it.
+    cullClosed_ = !layers.alfa;
+    const int style = wire + (cullClosed_ ? 2 : 0);
     if (layers.cup) {
         callCached(cupList_, wire * 2 + (layers.water ? 1 : 0), [&] {
             int n = 0;
@@ -162,7 +165,7 @@ void SceneRenderer::DrawFrame(const VisualiserState& s, const FrameLayers& layer
         callCached(pipesList_, wire, [&] { DrawPipes(); });
         DrawCollectorRings(s.collectors);
     }
-    if (layers.objects) callCached(sceneryList_, wire, [&] { DrawScenery(); });
+    if (layers.objects) callCached(sceneryList_, style, [&] { DrawScenery(); });
     if (layers.spot)
         for (const BeamChannels& b : kBeams) DrawMovingHeadBeam(s.levels, b);
     if (layers.people) {
@@ -173,7 +176,7 @@ void SceneRenderer::DrawFrame(const VisualiserState& s, const FrameLayers& layer
             peopleDrawn_.assign(raw, raw + sizeof p);
             peopleList_.key = -1;
         }
-        callCached(peopleList_, wire, [&] {
+        callCached(peopleList_, style, [&] {
             for (int i = 1; i <= 50; ++i)
                 DrawPersonB(p.PersonKind[i], p.PersonX[i], p.PersonZ[i], p.PersonBase[i], p.PersonHeight[i]);
             for (int i = 51; i <= 100; ++i)
@@ -773,6 +776,11 @@ void SceneRenderer::DrawSolidSphere(double radius, int slices, int stacks) {
         glNormal3d(x, y, z);
         glVertex3d(x * radius, y * radius, z * radius);
     };
+    // The sphere is closed and, unless the scene is see-through, opaque: its far half never
+    // shows, and the rasteriser skips it. Its quads wind clockwise seen from outside, so the far
+    // half is what GL calls the front.
+    if (cullClosed_) glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT);
     glBegin(GL_QUADS);
     for (int j = 0; j < stacks; ++j)
         for (int i = 0; i < slices; ++i) {
@@ -782,6 +790,7 @@ void SceneRenderer::DrawSolidSphere(double radius, int slices, int stacks) {
             put(i + 1, j);
         }
     glEnd();
+    glDisable(GL_CULL_FACE);
 }
 
 void SceneRenderer::DrawSolidCone(double base, double height, int slices, int stacks) {
@@ -796,12 +805,16 @@ void SceneRenderer::DrawSolidTorus(double tube, double ring, int sides, int ring
 // One batch of independent quads: one draw for the whole torus.
 void SceneRenderer::DrawTorusQuads(const std::vector<Vec3>& v, const std::vector<Vec3>& n, int sides) {
     (void)sides;
+    // Closed like the sphere and wound the same way: its far half is skipped when opaque.
+    if (cullClosed_) glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT);
     glBegin(GL_QUADS);
     for (size_t i = 0; i < v.size(); ++i) {
         glNormal3f(n[i].x, n[i].y, n[i].z);
         Vertex(v[i]);
     }
     glEnd();
+    glDisable(GL_CULL_FACE);
 }
 
 }  // namespace spirelo

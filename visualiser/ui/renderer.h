@@ -64,6 +64,7 @@ private:
     void forgetLists();
     CachedList sceneryList_, cupList_, pipesList_, peopleList_;
     std::vector<uint8_t> peopleDrawn_;
+    bool cullClosed_ = true;   // spheres and tori drawn without their far halves
 
     GLUquadric* shapeQuadric();
     void DrawTorusQuads(const std::vector<Vec3>& v, const std::vector<Vec3>& n, int sides);
