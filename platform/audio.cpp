@@ -24,7 +24,9 @@
 #include <thread>
 #include <unordered_map>
 
+#include <pthread.h>
 #include <samplerate.h>
+#include <sched.h>
 
 #include "platform/audio_alsa.h"
 #include "platform/audio_analysis.h"
@@ -216,6 +218,14 @@ struct Channel {
 
 enum class Mode { None, Alsa, Null, Manual };
 
+// The output thread must keep the device fed whatever else the machine runs: real-time
+// priority where the system allows it (an rtprio limit, or root); otherwise it stays as it was.
+void RaiseOutputPriority() {
+    sched_param param{};
+    param.sched_priority = std::min(10, sched_get_priority_max(SCHED_FIFO));
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+}
+
 class Engine {
 public:
     // ---- lifecycle (lifeMutex) ----
@@ -233,6 +243,8 @@ public:
     std::mutex startMutex;
     std::condition_variable startCv;
     bool deviceRunning = false;
+    int openState = 0;   // 0 opening, 1 open, -1 failed with openError
+    std::string openError;
     std::atomic<bool> manualFail{false};
     std::atomic<std::uint32_t> rate{0};
 
@@ -517,6 +529,30 @@ public:
         }
     }
 
+    // The ALSA output's thread: opens the device itself, so that the threads a sound server's
+    // plugin starts inherit its priority, and reports to startOutput.
+    void alsaThread() {
+        RaiseOutputPriority();
+        std::string error;
+        std::unique_ptr<AlsaPcm> opened = AlsaPcm::Open("default", rate, 50000, &error);
+        if (opened) {
+            pcm = std::move(opened);
+            std::lock_guard<std::mutex> lock(clockMutex);
+            heardBase = handed;
+            baseNs = NowNs();
+            interpolate = false;
+            capAtHanded = true;
+            mode = Mode::Alsa;
+        }
+        {
+            std::lock_guard<std::mutex> lock(startMutex);
+            openState = pcm ? 1 : -1;
+            openError = error;
+        }
+        startCv.notify_all();
+        if (pcm) alsaLoop();
+    }
+
     void alsaLoop() {
         const std::size_t n = periodFrames();
         std::vector<std::int16_t> buf(n * 2);
@@ -590,29 +626,24 @@ public:
             return;
         }
         if (kind == AudioOutputKind::Default) {
-            std::string error;
-            pcm = AlsaPcm::Open("default", rate, 50000, &error);
-            if (pcm) {
-                mode = Mode::Alsa;
-                {
-                    std::lock_guard<std::mutex> lock(clockMutex);
-                    heardBase = handed;
-                    baseNs = NowNs();
-                    interpolate = false;
-                    capAtHanded = true;
-                }
-                {
-                    std::lock_guard<std::mutex> lock(startMutex);
-                    deviceRunning = false;
-                }
-                thread = std::thread([this] { alsaLoop(); });
+            {
+                std::lock_guard<std::mutex> lock(startMutex);
+                openState = 0;
+                deviceRunning = false;
+            }
+            thread = std::thread([this] { alsaThread(); });
+            std::unique_lock<std::mutex> lock(startMutex);
+            startCv.wait(lock, [this] { return openState != 0; });
+            if (openState > 0) {
                 // A sound server may leave a new stream unplayed for a while (an idle sink
                 // wakes on its own schedule, up to seconds later). Waiting here for the device
                 // to play keeps that time out of the first play, which then starts at once.
-                std::unique_lock<std::mutex> lock(startMutex);
                 startCv.wait_for(lock, std::chrono::milliseconds(kDeviceStartWaitMs), [this] { return deviceRunning; });
                 return;
             }
+            std::string error = openError;
+            lock.unlock();
+            thread.join();
             LogLine("no usable sound device (ALSA \"default\": " + error + "); playing on the null output");
         } else {
             LogLine(forcedNull ? "SPIRELO_AUDIO=null: playing on the null output" : "playing on the null output");

@@ -26,6 +26,8 @@
 #include <thread>
 #include <vector>
 
+#include <pthread.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include "platform/audio.h"
@@ -191,6 +193,11 @@ int main(int argc, char** argv) {
     bool written = WriteClicks(file, seconds);
     if (!written) return 1;
 
+    // The recording's thread, started from here, and the position readings keep their timing
+    // under load too where the system allows real-time priority, as the engine's output does.
+    sched_param param{};
+    param.sched_priority = 5;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
     Recorder rec;
     if (!rec.start(argv[1], fragmentMs)) return 1;
     const double recRate = rec.rate;
@@ -272,13 +279,16 @@ int main(int argc, char** argv) {
                 (z[z.size() * 9 / 10] - z[z.size() / 10]) * 1000.0);
     for (std::size_t i = 0; i < clickTimes.size(); ++i) {
         double m = clickTimes[i];
+        // Which click of the file this is, counted from the first: a click lost on the way
+        // does not shift the rest.
+        double index = std::round((m - clickTimes[0]) / kClickEvery);
         // The engine's position when the sink played the click, interpolated between readings.
         auto it = std::lower_bound(log.begin(), log.end(), m, [](const Sample& s, double t) { return s.t < t; });
         if (it == log.begin() || it == log.end()) continue;
         const Sample& b = *it;
         const Sample& a = *(it - 1);
         double heard = a.heard + (b.heard - a.heard) * (m - a.t) / std::max(1e-9, b.t - a.t);
-        std::printf("%s%.2f", i ? "," : "", (heard - static_cast<double>(i) * kClickEvery) * 1000.0);
+        std::printf("%s%.2f", i ? "," : "", (heard - index * kClickEvery) * 1000.0);
     }
     std::printf(" recoveries=%llu\n", static_cast<unsigned long long>(recoveries));
     if (std::getenv("HEARD_DEBUG")) {
