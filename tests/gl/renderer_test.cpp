@@ -121,6 +121,20 @@ TEST_F(RendererTest, EachCollectorRingSitsAtItsOwnPlace) {
     EXPECT_GT(litIn(41, 96, 115, 141), 0) << "ring at x = -5";
 }
 
+TEST_F(RendererTest, AJetRunningPastTheViewerIsCutAtTheNearPlane) {
+    // The jet comes from 5 m ahead and passes just above the viewer to end 5 m behind: in front
+    // it rises from the middle to the top edge, and nothing of the part behind may land below.
+    singleJetAtOrigin();
+    layers.streams = true;
+    SmoothLevels(s->levels, DmxMode::AllOn);
+    s->camera.RotationX = 80;
+    s->camera.ViewerY = 0;
+    s->camera.Zoom = -5;
+    render();
+    EXPECT_GT(litIn(100, 156, 0, 120), 100) << "the part in front, up from the middle";
+    EXPECT_EQ(litIn(0, kSize - 1, 140, kSize - 1), 0) << "nothing folded back from behind";
+}
+
 TEST_F(RendererTest, InitRunsAgainOnTheSameContext) {
     singleJetAtOrigin();
     layers.streams = true;
