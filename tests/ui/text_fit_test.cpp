@@ -17,6 +17,7 @@
 #include "sequencer/ui/area_render.h"
 #include "sequencer/ui/form_sequenser.h"
 #include "tests/ui/text_fit_check.h"
+#include "ui/simulated_interface_test.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -47,21 +48,14 @@ void Destroy(Form*& global) {
     global = nullptr;
 }
 
-struct ControllerTexts : ::testing::Test {
-    fs::path dir;
-
+// The live-data sections the main window opens are removed with the folder.
+struct ControllerTexts : test::SimulatedInterfaceTest {
     void SetUp() override {
         setenv("SPIRELO_AUDIO", "null", 1);
-        char tmpl[] = "/tmp/spirelo_texts_XXXXXX";
-        dir = ::mkdtemp(tmpl);
-        std::ofstream(dir / "Spirelo") << "program";
-        OverrideProgramFile((dir / "Spirelo").string());
+        SimulatedInterfaceTest::SetUp();
         auto& guard = InstanceGuardInstance();
         guard.setGuardFile((dir / "twice.ini").string());
         ASSERT_EQ(guard.acquire(), InstanceGuard::Result::Acquired);
-        InstallMessageService(std::make_shared<RecordingMessages>());
-        InstallD2xx(std::make_shared<SimulatedD2xx>("FT7XQ2"));
-        ResetShowData(ShowDataInstance());
     }
     void TearDown() override {
         Destroy(FormButton);
@@ -72,12 +66,9 @@ struct ControllerTexts : ::testing::Test {
         Destroy(FormSequenser);
         Destroy(FormSound);
         Destroy(FormMaim);
-        InstallD2xx(nullptr);
-        InstallMessageService(nullptr);
         InstanceGuardInstance().release();
         InstanceGuardInstance().setGuardFile(InstanceGuardFile());
-        OverrideProgramFile("");
-        fs::remove_all(dir);
+        SimulatedInterfaceTest::TearDown();
     }
 };
 
