@@ -4,6 +4,7 @@
 #include "common/shared_section.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "ui/program_folder_test.h"
 #include "visualiser/layout_file.h"
 #include "visualiser/ui/form_help.h"
 #include "visualiser/ui/form_main.h"
@@ -40,16 +41,12 @@ int LitAbove(const QImage& img, int rows) {
     return n;
 }
 
-class FormMainTest : public ::testing::Test {
+class FormMainTest : public test::ProgramFolderTest<> {
 protected:
+    FormMainTest() : ProgramFolderTest("Glimmora") {}
     void SetUp() override {
         if (QGuiApplication::platformName() == "offscreen") GTEST_SKIP() << "needs an X display";
-        dir = (std::filesystem::temp_directory_path() / ("glimmora-form-" + std::to_string(::getpid()))).string();
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        OverrideProgramFile(dir + "/Glimmora");
-        messages = std::make_shared<RecordingMessages>();
-        InstallMessageService(messages);
+        ProgramFolderTest::SetUp();
         section = "GlimmoraTest" + std::to_string(::getpid());
         SharedSection::unlink(section);
     }
@@ -60,10 +57,8 @@ protected:
         FormSet = nullptr;
         delete FormMain;
         FormMain = nullptr;
-        OverrideProgramFile("");
-        InstallMessageService(nullptr);
         SharedSection::unlink(section);
-        if (!dir.empty()) std::filesystem::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
 
     // One tall white jet in the middle of the view, its pump on channel 5.
@@ -75,12 +70,12 @@ protected:
         t->High[1] = 8;
         t->Nozzle[1] = 8;
         t->PumpDmx[1] = 5;
-        std::string path = dir + "/one jet.a3d";
+        std::string path = Path("one jet.a3d");
         EXPECT_TRUE(SaveLayoutFile(path, *t).io);
         return path;
     }
     void writeIni(const std::string& layout) {
-        IniFile ini(dir + "/Glimmora.ini");
+        IniFile ini(Path("Glimmora.ini"));
         ini.writeString("File", "LastFile", layout);
         ini.writeInteger("SavePos", "Zoom", -43);
         ini.writeFloat("SavePos", "RotationX", 0);
@@ -118,8 +113,7 @@ protected:
         return FormMain->glView->grabFramebuffer();
     }
 
-    std::string dir, section;
-    std::shared_ptr<RecordingMessages> messages;
+    std::string section;
     SharedSection writer;
 };
 
@@ -148,17 +142,17 @@ TEST_F(FormMainTest, LoadsTheLastLayoutAndAnimatesFromTheLiveSection) {
 }
 
 TEST_F(FormMainTest, AMissingLayoutIsReportedAndNothingIsSavedOverIt) {
-    writeIni(dir + "/gone.a3d");
+    writeIni(Path("gone.a3d"));
     createWindows();
     ASSERT_EQ(messages->log.size(), 1u);
-    EXPECT_EQ(messages->log[0].text, "Файл \r\n" + dir + "/gone.a3d\r\nне найден ");
+    EXPECT_EQ(messages->log[0].text, "Файл \r\n" + Path("gone.a3d") + "\r\nне найден ");
     EXPECT_EQ(FormMain->windowTitle().toStdString(), "3D визуализация фонтанов Файл не загружен ");
     EXPECT_EQ(VisualiserInstance().LayoutFileName, "No File");
     EXPECT_FALSE(FormSet->SaveFile());
-    EXPECT_FALSE(std::filesystem::exists(dir + "/gone.a3d"));
+    EXPECT_FALSE(std::filesystem::exists(Path("gone.a3d")));
 
     // A file of the wrong size is not read and is not the layout path either.
-    std::string bad = dir + "/short.a3d";
+    std::string bad = Path("short.a3d");
     std::vector<uint8_t> bytes(64599, 1);
     ASSERT_TRUE(WriteFileAtomic(bad, bytes.data(), bytes.size()));
     EXPECT_FALSE(FormSet->OpenLayout(bad));
@@ -169,14 +163,14 @@ TEST_F(FormMainTest, AMissingLayoutIsReportedAndNothingIsSavedOverIt) {
 
     // The settings still remember the path the user had, for the next start.
     FormMain->close();
-    IniFile ini(dir + "/Glimmora.ini");
-    EXPECT_EQ(ini.readString("File", "LastFile", ""), dir + "/gone.a3d");
+    IniFile ini(Path("Glimmora.ini"));
+    EXPECT_EQ(ini.readString("File", "LastFile", ""), Path("gone.a3d"));
     EXPECT_EQ(ini.readInteger("AreaCount", "CountOpen", 0), 2);
 }
 
 TEST_F(FormMainTest, OpeningALayoutReloadsItsNotes) {
     std::string a = writeLayout();
-    std::string b = dir + "/second.a3d";
+    std::string b = Path("second.a3d");
     std::filesystem::copy_file(a, b);
     ASSERT_TRUE(WriteTextCompanion(LayoutNotesPath(a), "заметки A"));
     ASSERT_TRUE(WriteTextCompanion(LayoutNotesPath(b), "notes B"));
@@ -193,7 +187,7 @@ TEST_F(FormMainTest, OpeningALayoutReloadsItsNotes) {
 }
 
 TEST_F(FormMainTest, ClosingKeepsTheViewButtonsAndWindowInTheSettings) {
-    writeIni(dir + "/gone.a3d");
+    writeIni(Path("gone.a3d"));
     createWindows();
     EXPECT_TRUE(FormMain->SpeedButtonStreams->isChecked());
     EXPECT_FALSE(FormMain->SpeedButtonAlfa->isChecked()) << "persisted buttons default to up";
@@ -201,7 +195,7 @@ TEST_F(FormMainTest, ClosingKeepsTheViewButtonsAndWindowInTheSettings) {
     FormMain->btnWiewIso->click();
     FormMain->SpeedButtonWire->setChecked(true);
     FormMain->close();
-    IniFile ini(dir + "/Glimmora.ini");
+    IniFile ini(Path("Glimmora.ini"));
     EXPECT_EQ(ini.readInteger("SavePos", "Zoom", 0), -47);
     EXPECT_DOUBLE_EQ(ini.readFloat("SavePos", "RotationX", 0), 21);
     EXPECT_DOUBLE_EQ(ini.readFloat("SavePos", "RotationY", 0), 15);
@@ -213,14 +207,14 @@ TEST_F(FormMainTest, ClosingKeepsTheViewButtonsAndWindowInTheSettings) {
     FormHelp = nullptr;
     delete FormSet;
     FormSet = nullptr;
-    IniFile after(dir + "/Glimmora.ini");
+    IniFile after(Path("Glimmora.ini"));
     EXPECT_EQ(after.readInteger("Price", "Truba_D30mm_S2mm_1m", 0), 1510);
     EXPECT_EQ(after.readInteger("FormSet", "Kollectors", 0), 1);
-    EXPECT_FALSE(std::filesystem::exists(dir + "/No File.txT")) << "no notes without a layout";
+    EXPECT_FALSE(std::filesystem::exists(Path("No File.txT"))) << "no notes without a layout";
 }
 
 TEST_F(FormMainTest, TourButtonsStepTheCaption) {
-    writeIni(dir + "/gone.a3d");
+    writeIni(Path("gone.a3d"));
     createWindows();   // STOP was clicked: one step on
     EXPECT_EQ(FormMain->SpeedButtonLeng->text(), "2>1");
     FormMain->SpeedButtonREcord->click();   // stores point 1 and moves to 2
@@ -245,7 +239,7 @@ TEST(FormHelpTest, HoldsTheFixedHelpLines) {
 
 // Each text of the visualiser's windows shows whole, on the X display's fonts.
 TEST_F(FormMainTest, EveryTextOfItsWindowsIsWhole) {
-    writeIni(dir + "/gone.a3d");
+    writeIni(Path("gone.a3d"));
     createWindows();
     // Every window they made; menus and tips are Qt's to size.
     QList<QWidget*> windows;

@@ -2,6 +2,7 @@
 // that keep what was not edited, the report and notes texts, the diagram and its printout.
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "ui/program_folder_test.h"
 #include "visualiser/layout_file.h"
 #include "visualiser/ui/form_main.h"
 #include "visualiser/ui/form_set.h"
@@ -22,16 +23,12 @@ using namespace spirelo;
 
 namespace {
 
-class FormSetTest : public ::testing::Test {
+class FormSetTest : public test::ProgramFolderTest<> {
 protected:
+    FormSetTest() : ProgramFolderTest("Glimmora") {}
     void SetUp() override {
         if (QGuiApplication::platformName() == "offscreen") GTEST_SKIP() << "needs an X display";
-        dir = (std::filesystem::temp_directory_path() / ("glimmora-set-" + std::to_string(::getpid()))).string();
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        OverrideProgramFile(dir + "/Glimmora");
-        messages = std::make_shared<RecordingMessages>();
-        InstallMessageService(messages);
+        ProgramFolderTest::SetUp();
         section = "GlimmoraSetTest" + std::to_string(::getpid());
     }
     void TearDown() override {
@@ -41,21 +38,19 @@ protected:
         FormSet = nullptr;
         delete FormMain;
         FormMain = nullptr;
-        OverrideProgramFile("");
-        InstallMessageService(nullptr);
         SharedSection::unlink(section);
-        if (!dir.empty()) std::filesystem::remove_all(dir);
+        ProgramFolderTest::TearDown();
     }
     std::string writeLayout(const std::string& name, void (*fill)(CollectorTable&)) {
         auto t = std::make_unique<CollectorTable>();
         ResetCollectorTable(*t);
         fill(*t);
-        std::string path = dir + "/" + name;
+        std::string path = Path(name);
         EXPECT_TRUE(SaveLayoutFile(path, *t).io);
         return path;
     }
     void createWindows(const std::string& layout) {
-        IniFile ini(dir + "/Glimmora.ini");
+        IniFile ini(Path("Glimmora.ini"));
         ini.writeString("File", "LastFile", layout);
         ASSERT_TRUE(ini.save());
         FormMain = new TFormMain;
@@ -83,8 +78,7 @@ protected:
         }
     }
 
-    std::string dir, section;
-    std::shared_ptr<RecordingMessages> messages;
+    std::string section;
 };
 
 TEST_F(FormSetTest, SteppingThroughCollectorsChangesNothing) {
@@ -145,7 +139,7 @@ TEST_F(FormSetTest, TypingGoesThroughTheKeyFilter) {
 }
 
 TEST_F(FormSetTest, TheTourTimerFollowsOnlyTheUser) {
-    createWindows(dir + "/none.a3d");
+    createWindows(Path("none.a3d"));
     EXPECT_EQ(FormMain->tmrStep->interval(), 10000) << "creation leaves the main window's step";
     EXPECT_EQ(FormSet->lblDelay->text().toStdString(), "Время выхода струи 0ms");
     FormSet->ScrollBarTimer->triggerAction(QAbstractSlider::SliderSingleStepSub);
@@ -187,7 +181,7 @@ TEST_F(FormSetTest, AViewButtonWritesTheReportAndTheNotes) {
 }
 
 TEST_F(FormSetTest, SaveWithoutAFileAsksForOneAndCopiesKeepTheTour) {
-    createWindows(dir + "/none.a3d");
+    createWindows(Path("none.a3d"));
     messages->log.clear();
     CollectorTable& t = VisualiserInstance().collectors;
     FormSet->btn7->click();
@@ -208,7 +202,7 @@ TEST_F(FormSetTest, SaveWithoutAFileAsksForOneAndCopiesKeepTheTour) {
     FormSet->MemoTxt->setPlainText("с новым именем");
     // A Save As that fails leaves the path and the captions.
     FileDialog::SetAnswerer([&](const FileDialog&) -> std::optional<QString> {
-        return QString::fromStdString(dir + "/no such folder/x.a3d");
+        return QString::fromStdString(Path("no such folder/x.a3d"));
     });
     QString title = FormSet->windowTitle();
     FormSet->SpeedButtonSaveAs->click();
@@ -218,7 +212,7 @@ TEST_F(FormSetTest, SaveWithoutAFileAsksForOneAndCopiesKeepTheTour) {
     EXPECT_EQ(FormSet->windowTitle(), title);
     messages->log.clear();
 
-    std::string chosen = dir + "/new.a3d";
+    std::string chosen = Path("new.a3d");
     int asked = 0;
     FileDialog::SetAnswerer([&](const FileDialog&) -> std::optional<QString> {
         ++asked;
@@ -252,7 +246,7 @@ TEST_F(FormSetTest, DiagramAndPrintout) {
     FormSet->SpeedButtonGrid->click();
     EXPECT_EQ(img.pixel(100, 50) & 0xFFFFFF, 0x808080u) << "a grey grid line at x = 100";
 
-    std::string pdf = dir + "/page.pdf";
+    std::string pdf = Path("page.pdf");
     PrintDialog::SetAnswerer([](QPrinter&) { return false; });
     FormSet->SpeedButtonPrint->click();
     EXPECT_FALSE(std::filesystem::exists(pdf)) << "cancel prints nothing";
@@ -272,7 +266,7 @@ TEST_F(FormSetTest, DiagramAndPrintout) {
     // A page that cannot begin is told.
     PrintDialog::SetAnswerer([&](QPrinter& p) {
         p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(QString::fromStdString(dir + "/no such folder/page.pdf"));
+        p.setOutputFileName(QString::fromStdString(Path("no such folder/page.pdf")));
         return true;
     });
     FormSet->SpeedButtonPrint->click();

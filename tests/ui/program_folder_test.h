@@ -14,11 +14,15 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace spirelo::test {
 
 template <class Messages = RecordingMessages>
 struct ProgramFolderTest : ::testing::Test {
+    // The program's name sets the names of its settings and log files.
+    explicit ProgramFolderTest(std::string program = "Spirelo") : program_(std::move(program)) {}
+
     std::filesystem::path dir;
     std::shared_ptr<Messages> messages = std::make_shared<Messages>();
 
@@ -26,14 +30,15 @@ struct ProgramFolderTest : ::testing::Test {
         char tmpl[] = "/tmp/spirelo_ui_XXXXXX";
         ASSERT_NE(::mkdtemp(tmpl), nullptr);
         dir = tmpl;
-        std::ofstream(dir / "Spirelo") << "program";
-        OverrideProgramFile((dir / "Spirelo").string());
+        std::ofstream(dir / program_) << "program";
+        OverrideProgramFile((dir / program_).string());
         InstallMessageService(messages);
     }
+    // Also right after a skip in the fixture's SetUp, before the folder was made.
     void TearDown() override {
         InstallMessageService(nullptr);
         OverrideProgramFile("");
-        std::filesystem::remove_all(dir);
+        if (!dir.empty()) std::filesystem::remove_all(dir);
     }
     std::string Path(const std::string& name) const { return (dir / name).string(); }
     // The track, show list and music list the sound window opens, all in the folder.
@@ -42,6 +47,9 @@ struct ProgramFolderTest : ::testing::Test {
         d.ShowListFileName = Path("list.shw");
         d.MusicListFileName = Path("music.msc");
     }
+
+private:
+    std::string program_;
 };
 
 }  // namespace spirelo::test
