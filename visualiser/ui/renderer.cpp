@@ -307,7 +307,7 @@ void SceneRenderer::putLineQuad(const ScreenMapping& sm, Clip a, Clip b, float h
 
 // A jet in front of the near plane as one triangle strip of the same quads' outline. Points within
 // half a pixel of the line through their neighbours are left out: the arcs' own jitter moves them
-// that much from frame to frame. Strips are joined by degenerate triangles, so one draw takes all.
+// that much from frame to frame. Strips are joined by degenerate triangles, so two draws take all.
 void SceneRenderer::putLineStrip(const ScreenPoint* p, int n, float half, const uint8_t* rgb) {
     constexpr float kTolerance = 0.5f;
     kept_.clear();
@@ -343,8 +343,24 @@ void SceneRenderer::putLineStrip(const ScreenPoint* p, int n, float half, const 
             uy = 0;
         }
     };
-    auto put = [&](float x, float y, float z) { jetStrip_.push_back({x, y, z, rgb[0], rgb[1], rgb[2], 255}); };
-    const size_t first = jetStrip_.size();
+    // Strips wholly inside the viewport go apart from those that reach past its edges: one vertex
+    // the driver has to clip sends the whole draw down its slow, clipping path.
+    float minX = p[0].x, maxX = p[0].x, minY = p[0].y, maxY = p[0].y;
+    for (int k = 1; k < n; ++k) {
+        minX = std::min(minX, p[k].x);
+        maxX = std::max(maxX, p[k].x);
+        minY = std::min(minY, p[k].y);
+        maxY = std::max(maxY, p[k].y);
+    }
+    const float margin = 2 * half + 1;
+    const bool inside = minX - margin >= viewX0_ && maxX + margin <= viewX1_ && minY - margin >= viewY0_ &&
+                        maxY + margin <= viewY1_;
+    std::vector<ScreenVertex>& strip = inside ? jetStripInside_ : jetStripEdge_;
+    auto put = [&](float x, float y, float z) { strip.push_back({x, y, z, rgb[0], rgb[1], rgb[2], 255}); };
+    // Strips are joined by degenerate triangles: two places kept for the join, filled at the end.
+    const bool join = !strip.empty();
+    if (join) strip.resize(strip.size() + 2);
+    const size_t first = strip.size();
     float ux = 1, uy = 0;
     for (int i = 0; i < m; ++i) {
         const ScreenPoint& q = p[kept_[size_t(i)]];
@@ -386,10 +402,10 @@ void SceneRenderer::putLineStrip(const ScreenPoint* p, int n, float half, const 
         put(x + nx, y + ny, q.depth);
         put(x - nx, y - ny, q.depth);
     }
-    if (first > 0) {
-        // Degenerate joins: repeat the last vertex of the previous strip and the first of this one.
-        ScreenVertex last = jetStrip_[first - 1], head = jetStrip_[first];
-        jetStrip_.insert(jetStrip_.begin() + std::ptrdiff_t(first), {last, head});
+    if (join) {
+        // Repeat the last vertex of the previous strip and the first of this one.
+        strip[first - 2] = strip[first - 3];
+        strip[first - 1] = strip[first];
     }
 }
 
@@ -439,7 +455,12 @@ void SceneRenderer::FlushWaterStreams() {
 
     const ScreenMapping sm;
     jetQuads_.clear();
-    jetStrip_.clear();
+    jetStripInside_.clear();
+    jetStripEdge_.clear();
+    viewX0_ = sm.x0 - sm.halfW;
+    viewX1_ = sm.x0 + sm.halfW;
+    viewY0_ = sm.y0 - sm.halfH;
+    viewY1_ = sm.y0 + sm.halfH;
     for (int w = 1; w < kWidths; ++w) {
         const std::vector<ColouredVertex>& lines = jetLines_[w];
         const float half = w <= 1 ? 1.0f : 0.5f * float(w) + 0.5f;
@@ -482,7 +503,7 @@ void SceneRenderer::FlushWaterStreams() {
         jetPoints_[w].clear();
         jetStrips_[w].clear();
     }
-    if (!jetQuads_.empty() || !jetStrip_.empty() || !jetDiscs_.empty()) {
+    if (!jetQuads_.empty() || !jetStripInside_.empty() || !jetStripEdge_.empty() || !jetDiscs_.empty()) {
         // Everything below is in window coordinates: x, y in pixels and z the depth itself.
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
@@ -493,11 +514,11 @@ void SceneRenderer::FlushWaterStreams() {
         glLoadIdentity();
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_COLOR_ARRAY);
-        for (const auto* batch : {&jetStrip_, &jetQuads_}) {
+        for (const auto* batch : {&jetStripInside_, &jetStripEdge_, &jetQuads_}) {
             if (batch->empty()) continue;
             glVertexPointer(3, GL_FLOAT, sizeof(ScreenVertex), &(*batch)[0].x);
             glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ScreenVertex), &(*batch)[0].r);
-            glDrawArrays(batch == &jetStrip_ ? GL_TRIANGLE_STRIP : GL_QUADS, 0, GLsizei(batch->size()));
+            glDrawArrays(batch != &jetQuads_ ? GL_TRIANGLE_STRIP : GL_QUADS, 0, GLsizei(batch->size()));
         }
         if (!jetDiscs_.empty()) {
             const GLboolean alphaTest = glIsEnabled(GL_ALPHA_TEST);

@@ -99,7 +99,8 @@ private:
     };
     unsigned discTexture();
     unsigned discTexture_ = 0;
-    std::vector<ScreenVertex> jetQuads_, jetStrip_;
+    std::vector<ScreenVertex> jetQuads_, jetStripInside_, jetStripEdge_;
+    float viewX0_ = 0, viewX1_ = 0, viewY0_ = 0, viewY1_ = 0;
     std::vector<DiscVertex> jetDiscs_;
     std::vector<Clip> clips_;
     std::vector<ScreenPoint> screen_;
