@@ -307,7 +307,7 @@ void SceneRenderer::putLineQuad(const ScreenMapping& sm, Clip a, Clip b, float h
 
 // A jet in front of the near plane as one triangle strip of the same quads' outline. Points within
 // half a pixel of the line through their neighbours are left out: the arcs' own jitter moves them
-// that much from frame to frame. Strips are joined by degenerate triangles, so two draws take all.
+// that much from frame to frame. Strips are joined by degenerate triangles, so few draws take all.
 void SceneRenderer::putLineStrip(const ScreenPoint* p, int n, float half, const uint8_t* rgb) {
     constexpr float kTolerance = 0.5f;
     kept_.clear();
@@ -357,8 +357,11 @@ void SceneRenderer::putLineStrip(const ScreenPoint* p, int n, float half, const 
                         maxY + margin <= viewY1_;
     std::vector<ScreenVertex>& strip = inside ? jetStripInside_ : jetStripEdge_;
     auto put = [&](float x, float y, float z) { strip.push_back({x, y, z, rgb[0], rgb[1], rgb[2], 255}); };
+    // The clipping path's cost per triangle grows with the length of the draw: the outer strips
+    // are drawn one (or a few short ones) at a time.
+    if (!inside && strip.size() >= jetEdgeDraws_.back() + kEdgeDraw) jetEdgeDraws_.push_back(strip.size());
     // Strips are joined by degenerate triangles: two places kept for the join, filled at the end.
-    const bool join = !strip.empty();
+    const bool join = !strip.empty() && (inside || strip.size() != jetEdgeDraws_.back());
     if (join) strip.resize(strip.size() + 2);
     const size_t first = strip.size();
     float ux = 1, uy = 0;
@@ -457,6 +460,7 @@ void SceneRenderer::FlushWaterStreams() {
     jetQuads_.clear();
     jetStripInside_.clear();
     jetStripEdge_.clear();
+    jetEdgeDraws_.assign(1, 0);
     viewX0_ = sm.x0 - sm.halfW;
     viewX1_ = sm.x0 + sm.halfW;
     viewY0_ = sm.y0 - sm.halfH;
@@ -518,7 +522,13 @@ void SceneRenderer::FlushWaterStreams() {
             if (batch->empty()) continue;
             glVertexPointer(3, GL_FLOAT, sizeof(ScreenVertex), &(*batch)[0].x);
             glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ScreenVertex), &(*batch)[0].r);
-            glDrawArrays(batch != &jetQuads_ ? GL_TRIANGLE_STRIP : GL_QUADS, 0, GLsizei(batch->size()));
+            if (batch == &jetStripEdge_) {
+                jetEdgeDraws_.push_back(batch->size());
+                for (size_t d = 0; d + 1 < jetEdgeDraws_.size(); ++d)
+                    glDrawArrays(GL_TRIANGLE_STRIP, GLint(jetEdgeDraws_[d]), GLsizei(jetEdgeDraws_[d + 1] - jetEdgeDraws_[d]));
+            } else {
+                glDrawArrays(batch != &jetQuads_ ? GL_TRIANGLE_STRIP : GL_QUADS, 0, GLsizei(batch->size()));
+            }
         }
         if (!jetDiscs_.empty()) {
             const GLboolean alphaTest = glIsEnabled(GL_ALPHA_TEST);

@@ -101,6 +101,8 @@ private:
     unsigned discTexture_ = 0;
     std::vector<ScreenVertex> jetQuads_, jetStripInside_, jetStripEdge_;
     float viewX0_ = 0, viewX1_ = 0, viewY0_ = 0, viewY1_ = 0;
+    static constexpr size_t kEdgeDraw = 64;
+    std::vector<size_t> jetEdgeDraws_{0};   // where each draw of the outer strips starts
     std::vector<DiscVertex> jetDiscs_;
     std::vector<Clip> clips_;
     std::vector<ScreenPoint> screen_;
