@@ -490,6 +490,7 @@ void SceneRenderer::FlushWaterStreams() {
     // The spray: the driver draws a smooth point as a disc of radius 1 up to size 2 and of half
     // the size above; the same discs come from squares cut by an alpha-tested round texture.
     jetDiscs_.clear();
+    jetDiscsEdge_.clear();
     for (int w = 1; w < kWidths; ++w) {
         const float radius = w <= 2 ? 1.0f : 0.5f * float(w);
         for (const ColouredVertex& v : jetPoints_[w]) {
@@ -498,16 +499,20 @@ void SceneRenderer::FlushWaterStreams() {
             float x, y, z;
             sm.window(c, x, y, z);
             const uint8_t r = ColourByte(v.r), g = ColourByte(v.g), b = ColourByte(v.b);
-            jetDiscs_.push_back({x - radius, y - radius, z, r, g, b, 255, 0, 0});
-            jetDiscs_.push_back({x + radius, y - radius, z, r, g, b, 255, 1, 0});
-            jetDiscs_.push_back({x + radius, y + radius, z, r, g, b, 255, 1, 1});
-            jetDiscs_.push_back({x - radius, y + radius, z, r, g, b, 255, 0, 1});
+            const bool inside = x - radius >= viewX0_ && x + radius <= viewX1_ && y - radius >= viewY0_ &&
+                                y + radius <= viewY1_;
+            std::vector<DiscVertex>& discs = inside ? jetDiscs_ : jetDiscsEdge_;
+            discs.push_back({x - radius, y - radius, z, r, g, b, 255, 0, 0});
+            discs.push_back({x + radius, y - radius, z, r, g, b, 255, 1, 0});
+            discs.push_back({x + radius, y + radius, z, r, g, b, 255, 1, 1});
+            discs.push_back({x - radius, y + radius, z, r, g, b, 255, 0, 1});
         }
         jetLines_[w].clear();
         jetPoints_[w].clear();
         jetStrips_[w].clear();
     }
-    if (!jetQuads_.empty() || !jetStripInside_.empty() || !jetStripEdge_.empty() || !jetDiscs_.empty()) {
+    if (!jetQuads_.empty() || !jetStripInside_.empty() || !jetStripEdge_.empty() || !jetDiscs_.empty() ||
+        !jetDiscsEdge_.empty()) {
         // Everything below is in window coordinates: x, y in pixels and z the depth itself.
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
@@ -530,17 +535,23 @@ void SceneRenderer::FlushWaterStreams() {
                 glDrawArrays(batch != &jetQuads_ ? GL_TRIANGLE_STRIP : GL_QUADS, 0, GLsizei(batch->size()));
             }
         }
-        if (!jetDiscs_.empty()) {
+        if (!jetDiscs_.empty() || !jetDiscsEdge_.empty()) {
             const GLboolean alphaTest = glIsEnabled(GL_ALPHA_TEST);
             glBindTexture(GL_TEXTURE_2D, discTexture());
             glEnable(GL_TEXTURE_2D);
             glEnable(GL_ALPHA_TEST);
             glAlphaFunc(GL_GREATER, 0.5f);
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glVertexPointer(3, GL_FLOAT, sizeof(DiscVertex), &jetDiscs_[0].x);
-            glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(DiscVertex), &jetDiscs_[0].r);
-            glTexCoordPointer(2, GL_FLOAT, sizeof(DiscVertex), &jetDiscs_[0].s);
-            glDrawArrays(GL_QUADS, 0, GLsizei(jetDiscs_.size()));
+            for (const auto* batch : {&jetDiscs_, &jetDiscsEdge_}) {
+                if (batch->empty()) continue;
+                glVertexPointer(3, GL_FLOAT, sizeof(DiscVertex), &(*batch)[0].x);
+                glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(DiscVertex), &(*batch)[0].r);
+                glTexCoordPointer(2, GL_FLOAT, sizeof(DiscVertex), &(*batch)[0].s);
+                // As the outer strips: the clipping path is cheap only on short draws.
+                const size_t step = batch == &jetDiscs_ ? batch->size() : kEdgeDraw;
+                for (size_t d = 0; d < batch->size(); d += step)
+                    glDrawArrays(GL_QUADS, GLint(d), GLsizei(std::min(step, batch->size() - d)));
+            }
             glDisableClientState(GL_TEXTURE_COORD_ARRAY);
             glAlphaFunc(GL_ALWAYS, 0);
             if (!alphaTest) glDisable(GL_ALPHA_TEST);

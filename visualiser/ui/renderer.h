@@ -103,7 +103,7 @@ private:
     float viewX0_ = 0, viewX1_ = 0, viewY0_ = 0, viewY1_ = 0;
     static constexpr size_t kEdgeDraw = 64;
     std::vector<size_t> jetEdgeDraws_{0};   // where each draw of the outer strips starts
-    std::vector<DiscVertex> jetDiscs_;
+    std::vector<DiscVertex> jetDiscs_, jetDiscsEdge_;
     std::vector<Clip> clips_;
     std::vector<ScreenPoint> screen_;
     std::vector<int> kept_;
