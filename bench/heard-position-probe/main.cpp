@@ -134,13 +134,13 @@ struct Recorder {
                 this);
             while (op && pa_operation_get_state(op) == PA_OPERATION_RUNNING) pa_threaded_mainloop_wait(loop);
             if (op) pa_operation_unref(op);
-            pa_sample_spec spec{PA_SAMPLE_S16LE, rate, 2};
-            stream = pa_stream_new(context, "monitor", &spec, nullptr);
+            pa_sample_spec format{PA_SAMPLE_S16LE, rate, 2};
+            stream = pa_stream_new(context, "monitor", &format, nullptr);
             pa_stream_set_state_callback(stream, StreamState, this);
             pa_stream_set_read_callback(stream, Read, this);
             pa_buffer_attr attr{};
             attr.maxlength = static_cast<uint32_t>(-1);
-            attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(fragmentMs * 1000ull, &spec));
+            attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(fragmentMs * 1000ull, &format));
             auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
                                                         PA_STREAM_ADJUST_LATENCY);
             ok = pa_stream_connect_record(stream, source, &attr, flags) >= 0;
