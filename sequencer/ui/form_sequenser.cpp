@@ -16,6 +16,7 @@
 #include "sequencer/notes_file.h"
 #include "sequencer/sequencer_store.h"
 #include "sequencer/tempo_commands.h"
+#include "sequencer/ui/page_controls.h"
 #include "sequencer/ui/paint_box.h"
 
 #include <QAction>
@@ -48,7 +49,7 @@ using spirelo::ShowDataInstance;
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+using page_controls::Q;
 std::string S(const QString& s) { return s.toStdString(); }
 
 template <class W>

@@ -7,6 +7,7 @@
 #include "sequencer/scene_editor.h"
 #include "sequencer/sequencer_store.h"
 #include "sequencer/ui/area_widgets.h"
+#include "sequencer/ui/page_controls.h"
 #include "sequencer/ui/paint_box.h"
 
 #include <QButtonGroup>
@@ -19,13 +20,8 @@ using namespace spirelo;
 
 namespace {
 
-QString TwoDigitNumber(int n) { return n < 10 ? QStringLiteral("0%1").arg(n) : QString::number(n); }
-
-AreaButton ToAreaButton(Qt::MouseButton b) {
-    if (b == Qt::LeftButton) return AreaButton::Left;
-    if (b == Qt::RightButton) return AreaButton::Right;
-    return AreaButton::Other;
-}
+using page_controls::ToAreaButton;
+using page_controls::TwoDigitNumber;
 
 constexpr int kLevelButtonTop = 160;
 constexpr int kLevelButtonPitch = 28;

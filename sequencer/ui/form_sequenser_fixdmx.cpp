@@ -38,7 +38,7 @@ QToolButton* Button(QWidget* parent, const QString& name, const char* caption, c
     return page_controls::Button(parent, name, caption, hint, x, y, width);
 }
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+using page_controls::Q;
 
 // A right press on a grid cell names its channel and column instead of toggling it.
 class CellRightPress : public QObject {

@@ -6,6 +6,7 @@
 #include "sequencer/scene_editor.h"
 #include "sequencer/sequencer_store.h"
 #include "sequencer/ui/area_widgets.h"
+#include "sequencer/ui/page_controls.h"
 #include "sequencer/ui/paint_box.h"
 
 #include <QButtonGroup>
@@ -18,15 +19,10 @@ using namespace spirelo;
 
 namespace {
 
-QString TwoDigitNumber(int n) { return n < 10 ? QStringLiteral("0%1").arg(n) : QString::number(n); }
-
 QColor ColourOf(uint32_t c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
-AreaButton ToAreaButton(Qt::MouseButton b) {
-    if (b == Qt::LeftButton) return AreaButton::Left;
-    if (b == Qt::RightButton) return AreaButton::Right;
-    return AreaButton::Other;
-}
+using page_controls::ToAreaButton;
+using page_controls::TwoDigitNumber;
 
 QToolButton* PageButton(QWidget* parent, const char* name, const char* hint, int x, int y, const QString& text) {
     auto* b = new QToolButton(parent);

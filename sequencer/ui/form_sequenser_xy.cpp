@@ -32,7 +32,7 @@ QToolButton* Button(QWidget* parent, const QString& name, const char* caption, c
     return page_controls::Button(parent, name, caption, hint, x, y, width);
 }
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+using page_controls::Q;
 
 QLabel* Text(QWidget* parent, const QString& name, const QString& text, int x, int y, int width) {
     auto* l = Put(new QLabel(text), parent, name, x, y, width, 16);

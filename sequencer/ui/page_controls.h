@@ -2,6 +2,8 @@
 // a control is widened to its text where the documented width is too narrow.
 #pragma once
 
+#include "sequencer/scene_editor.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QScrollBar>
@@ -10,8 +12,20 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <string>
 
 namespace page_controls {
+
+inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Row numbers of the area pages: "01".."09", then as they are.
+inline QString TwoDigitNumber(int n) { return n < 10 ? QStringLiteral("0%1").arg(n) : QString::number(n); }
+
+inline spirelo::AreaButton ToAreaButton(Qt::MouseButton b) {
+    if (b == Qt::LeftButton) return spirelo::AreaButton::Left;
+    if (b == Qt::RightButton) return spirelo::AreaButton::Right;
+    return spirelo::AreaButton::Other;
+}
 
 template <class W>
 W* Put(W* w, QWidget* parent, const QString& name, int x, int y, int width, int height) {
