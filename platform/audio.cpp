@@ -2,8 +2,8 @@
 //
 // One mixer produces 10 ms periods of 16-bit stereo for the output (ALSA, null or manual).
 // Each playing channel records, per period, which device frames carry which source frames;
-// the heard position is the device's heard frame (frames handed over minus the device delay,
-// interpolated on the monotonic clock) mapped back through that record. The decoded source
+// the heard position is the device's heard frame (HeardClock, after every write, interpolated
+// on the monotonic clock) mapped back through that record. The decoded source
 // frames are kept in a short history, so levels and spectra are taken at the heard position.
 //
 // Locks, always taken in this order: lifeMutex (start/stop), mixMutex (one mix at a time),
@@ -32,6 +32,7 @@
 #include "platform/audio_analysis.h"
 #include "platform/audio_decoder.h"
 #include "platform/audio_internal.h"
+#include "platform/heard_clock.h"
 
 namespace spirelo {
 
@@ -558,13 +559,17 @@ public:
         std::vector<std::int16_t> buf(n * 2);
         // Once more than the buffer holds has been taken, the device has played the rest.
         const std::uint64_t runningAfter = mixed + pcm->BufferFrames() + 2 * n;
+        HeardClock clock(rate.load());
         while (!stopping()) {
             {
                 std::lock_guard<std::mutex> m(mixMutex);
                 mix(buf.data(), n);
             }
             std::string error;
-            if (!pcm->Write(buf.data(), n, &error)) {
+            const std::uint64_t recoveries = AlsaPcm::Recoveries();
+            bool written = pcm->Write(buf.data(), n, &error);
+            if (AlsaPcm::Recoveries() != recoveries) clock.Restart();   // the stream started over
+            if (!written) {
                 LogLine("sound device lost (" + error + "); going on on the null output");
                 pcm.reset();
                 {
@@ -577,15 +582,14 @@ public:
                 nullLoop();
                 return;
             }
-            long delay = 0;
-            bool known = pcm->Delay(&delay);
+            long queued = 0, delay = 0;
+            bool known = pcm->Queue(&queued, &delay);
             {
                 std::lock_guard<std::mutex> lock(clockMutex);
                 std::int64_t now = NowNs();
                 handed = mixed;
                 if (known) {
-                    std::uint64_t d = std::min<std::uint64_t>(static_cast<std::uint64_t>(delay), handed);
-                    heardBase = handed - d;
+                    heardBase = clock.Reading(now, handed, queued, delay);
                     baseNs = now;
                     interpolate = true;
                 }

@@ -1,5 +1,6 @@
 #include "platform/audio_alsa.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <mutex>
@@ -76,10 +77,12 @@ bool AlsaPcm::Write(const std::int16_t* frames, std::size_t count, std::string* 
 
 std::uint64_t AlsaPcm::Recoveries() { return gRecoveries.load(); }
 
-bool AlsaPcm::Delay(long* frames) {
-    snd_pcm_sframes_t d = 0;
-    if (snd_pcm_delay(Pcm(pcm_), &d) < 0) return false;
-    *frames = d < 0 ? 0 : static_cast<long>(d);
+bool AlsaPcm::Queue(long* queued, long* delay) {
+    snd_pcm_sframes_t avail = 0, d = 0;
+    if (snd_pcm_avail_delay(Pcm(pcm_), &avail, &d) < 0) return false;
+    auto buffer = static_cast<snd_pcm_sframes_t>(buffer_);
+    *queued = static_cast<long>(std::clamp<snd_pcm_sframes_t>(buffer - avail, 0, buffer));
+    *delay = d < 0 ? 0 : static_cast<long>(d);
     return true;
 }
 

@@ -20,8 +20,9 @@ public:
 
     // Hands all frames to the device, recovering from under-runs; false when the device is gone.
     bool Write(const std::int16_t* frames, std::size_t count, std::string* error);
-    // Frames handed over but not yet heard; false when unknown.
-    bool Delay(long* frames);
+    // Of the frames handed over, those still in the device's ring (*queued) and those not yet
+    // heard (*delay), read together; false when unknown.
+    bool Queue(long* queued, long* delay);
     // The buffer the device granted, in frames.
     std::size_t BufferFrames() const { return buffer_; }
     // snd_pcm_recover calls of every stream so far.

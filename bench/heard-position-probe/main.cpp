@@ -11,7 +11,10 @@
 // the engine, so both meet the sink as idle as a quiet desktop leaves it.
 //
 // Output, one line per run:
-//   start_ms=S clicks=N err_ms=E1,E2,... recoveries=R
+//   init_ms=I start_ms=S clicks=N zero_spread_ms=Z pace_ms=P err_ms=E1,E2,... arrival_err_ms=A1,A2,...
+//   recoveries=R
+// I: BASS_Init's time; Z: the spread (10th to 90th percentile) of the server's own placing of
+// the recording over the run; P: how far the sink strayed from its steady pace (see below).
 
 #include <pulse/pulseaudio.h>
 #include <sndfile.h>
@@ -70,6 +73,7 @@ struct Recorder {
     struct Zero {
         double at;     // when the estimate was made
         double zero;   // time of frame 0
+        double arrival;   // when the newest frame read arrived, less its place in the recording
     };
     std::vector<Zero> zeros;
     unsigned rate = kRate;   // the recording's: the server's own, so it resamples nothing
@@ -106,7 +110,8 @@ struct Recorder {
         if (pa_stream_get_latency(s, &latency, &negative) == 0) {
             double l = static_cast<double>(latency) * 1e-6 * (negative ? -1 : 1);
             // The newest frame read was captured `l` ago.
-            r->zeros.push_back({t, t - l - static_cast<double>(r->frames.size()) / r->rate});
+            double place = static_cast<double>(r->frames.size()) / r->rate;
+            r->zeros.push_back({t, t - l - place, t - place});
         }
     }
 
@@ -235,8 +240,10 @@ int main(int argc, char** argv) {
     std::remove(file.c_str());
     rmdir(dir);
 
-    // The place of frame 0 on the clock, from the estimates made while the file played (the
-    // timing of the first moments, while the server settles, is the least sure).
+    // The place of frame 0 on the clock: the median of the estimates made while the file played.
+    // The monitor's frames come at the sink's own steady pace (the earliest arrivals keep to a
+    // line within a tenth of a millisecond on both servers), while PipeWire's latency figures
+    // wander by several milliseconds over a run; so one place holds for the whole run.
     std::vector<double> z;
     for (const auto& e : zeros)
         if (e.at >= played && e.at <= ended) z.push_back(e.zero);
@@ -245,54 +252,61 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::sort(z.begin(), z.end());
-    double zero = z[z.size() / 2];
-    // A server may resample the recording and so its frames need not come at exactly the
-    // nominal rate: each click is placed with the estimates made around the time it was read
-    // (leaving out those far from the rest, made while the server's timing settled).
-    auto zeroNear = [&](double t) {
-        std::vector<double> near;
-        for (const auto& e : zeros)
-            if (e.at >= played && e.at <= ended && std::abs(e.at - t) < 0.15 && std::abs(e.zero - zero) < 0.02)
-                near.push_back(e.zero);
-        if (near.size() < 5) return zero;
-        std::sort(near.begin(), near.end());
-        return near[near.size() / 2];
-    };
+    const double zero = z[z.size() / 2];
+    // The sink's pace, checked: the earliest arrival of each half second, their spread.
+    std::vector<double> earliest;
+    for (const auto& e : zeros) {
+        if (e.at < played + 0.25 || e.at > ended) continue;
+        auto slot = static_cast<std::size_t>((e.at - played) / 0.5);
+        if (earliest.size() <= slot) earliest.resize(slot + 1, 1e300);
+        earliest[slot] = std::min(earliest[slot], e.arrival);
+    }
+    std::erase(earliest, 1e300);
+    auto [lo, hi] = std::minmax_element(earliest.begin(), earliest.end());
+    const double paceMs = earliest.empty() ? -1 : (*hi - *lo) * 1000.0;
 
     // Clicks in the recording: the first loud sample after at least 50 ms of quiet (the sink
     // may wake with the click, as its first frame).
-    std::vector<double> clickTimes;
+    std::vector<std::size_t> clickFrames;
     std::size_t quiet = rec.rate;
     for (std::size_t i = 0; i < frames.size(); ++i) {
         if (std::abs(frames[i]) > 8000) {
             if (quiet >= rec.rate / 20) {
-                double roughly = zero + static_cast<double>(i) / recRate;
-                clickTimes.push_back(zeroNear(roughly) + static_cast<double>(i) / recRate);
+                clickFrames.push_back(i);
             }
             quiet = 0;
         } else {
             ++quiet;
         }
     }
-    std::printf("init_ms=%.1f start_ms=%.1f clicks=%zu zero_spread_ms=%.2f err_ms=", initMs,
-                clickTimes.empty() ? -1.0 : (clickTimes[0] - played) * 1000.0, clickTimes.size(),
-                (z[z.size() * 9 / 10] - z[z.size() / 10]) * 1000.0);
-    for (std::size_t i = 0; i < clickTimes.size(); ++i) {
-        double m = clickTimes[i];
-        // Which click of the file this is, counted from the first: a click lost on the way
-        // does not shift the rest.
-        double index = std::round((m - clickTimes[0]) / kClickEvery);
-        // The engine's position when the sink played the click, interpolated between readings.
-        auto it = std::lower_bound(log.begin(), log.end(), m, [](const Sample& s, double t) { return s.t < t; });
-        if (it == log.begin() || it == log.end()) continue;
-        const Sample& b = *it;
-        const Sample& a = *(it - 1);
-        double heard = a.heard + (b.heard - a.heard) * (m - a.t) / std::max(1e-9, b.t - a.t);
-        std::printf("%s%.2f", i ? "," : "", (heard - index * kClickEvery) * 1000.0);
-    }
+    std::printf("init_ms=%.1f start_ms=%.1f clicks=%zu zero_spread_ms=%.2f pace_ms=%.2f err_ms=", initMs,
+                clickFrames.empty() ? -1.0 : (zero + static_cast<double>(clickFrames[0]) / recRate - played) * 1000.0,
+                clickFrames.size(),
+                (z[z.size() * 9 / 10] - z[z.size() / 10]) * 1000.0, paceMs);
+    // Each click's error, its time placed from frame 0 at `zeroAt`.
+    auto errors = [&](double zeroAt) {
+        for (std::size_t i = 0; i < clickFrames.size(); ++i) {
+            double m = zeroAt + static_cast<double>(clickFrames[i]) / recRate;
+            // Which click of the file this is, counted from the first: a click lost on the way
+            // does not shift the rest.
+            double index = std::round(static_cast<double>(clickFrames[i] - clickFrames[0]) / recRate / kClickEvery);
+            // The engine's position when the sink played the click, interpolated between readings.
+            auto it = std::lower_bound(log.begin(), log.end(), m, [](const Sample& s, double t) { return s.t < t; });
+            if (it == log.begin() || it == log.end()) continue;
+            const Sample& b = *it;
+            const Sample& a = *(it - 1);
+            double heard = a.heard + (b.heard - a.heard) * (m - a.t) / std::max(1e-9, b.t - a.t);
+            std::printf("%s%.2f", i ? "," : "", (heard - index * kClickEvery) * 1000.0);
+        }
+    };
+    errors(zero);
+    // The same against the monitor's earliest arrivals alone (a frame counted as played when
+    // the monitor has it), which no latency figure of the server enters.
+    std::printf(" arrival_err_ms=");
+    if (!earliest.empty()) errors(*lo);
     std::printf(" recoveries=%llu\n", static_cast<unsigned long long>(recoveries));
     if (std::getenv("HEARD_DEBUG")) {
-        for (double c : clickTimes) std::printf("  click at %.1f ms\n", (c - played) * 1000.0);
+        for (std::size_t c : clickFrames) std::printf("  click at %.1f ms\n", (zero + static_cast<double>(c) / recRate - played) * 1000.0);
         std::printf("  recording %.1f ms from %.1f ms\n", frames.size() * 1000.0 / recRate, (zero - played) * 1000.0);
         for (std::size_t i = 0; i < log.size(); i += log.size() / 40) std::printf("  %.1f ms: %.1f ms\n", (log[i].t - played) * 1000.0, log[i].heard * 1000.0);
     }
