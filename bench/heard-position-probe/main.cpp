@@ -304,6 +304,7 @@ int main(int argc, char** argv) {
     // the monitor has it), which no latency figure of the server enters.
     std::printf(" arrival_err_ms=");
     if (!earliest.empty()) errors(*lo);
+    if (std::getenv("HEARD_DEBUG")) std::printf(" [arrival %.1f zero %.1f ms]", (*lo - played) * 1000.0, (zero - played) * 1000.0);
     std::printf(" recoveries=%llu\n", static_cast<unsigned long long>(recoveries));
     if (std::getenv("HEARD_DEBUG")) {
         for (std::size_t c : clickFrames) std::printf("  click at %.1f ms\n", (zero + static_cast<double>(c) / recRate - played) * 1000.0);
