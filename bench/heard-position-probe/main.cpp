@@ -16,8 +16,10 @@
 // I: BASS_Init's time; Z: the spread (10th to 90th percentile) of the server's own placing of
 // the recording over the run; P: how far the sink strayed from its steady pace (see below).
 
+#include <pipewire/pipewire.h>
 #include <pulse/pulseaudio.h>
 #include <sndfile.h>
+#include <spa/param/audio/format-utils.h>
 
 #include <algorithm>
 #include <chrono>
@@ -183,6 +185,84 @@ struct Recorder {
     }
 };
 
+// With HEARD_GRAPH=1 on PipeWire: the sink's monitor read natively as well, each buffer placed
+// by the graph's own clock (pw_stream_get_time: the cycle's start on the monotonic clock), so
+// a frame counts as played from the start of the cycle that brings it to the sink.
+struct GraphRecorder {
+    pw_thread_loop* loop = nullptr;
+    pw_stream* stream = nullptr;
+    struct Buffer {
+        double now;            // the cycle's start
+        std::size_t before;    // frames recorded before this buffer
+    };
+    std::vector<Buffer> buffers;
+    std::vector<short> frames;   // left channel, 48 kHz
+    pw_stream_events events{};
+
+    static void Process(void* self) {
+        auto* g = static_cast<GraphRecorder*>(self);
+        pw_buffer* b = pw_stream_dequeue_buffer(g->stream);
+        if (!b) return;
+        pw_time t{};
+        pw_stream_get_time_n(g->stream, &t, sizeof t);
+        const spa_data& d = b->buffer->datas[0];
+        std::size_t n = d.chunk->size / 4;
+        const short* p = d.data ? static_cast<const short*>(SPA_PTROFF(d.data, d.chunk->offset, void)) : nullptr;
+        g->buffers.push_back({static_cast<double>(t.now) * 1e-9, g->frames.size()});
+        for (std::size_t i = 0; i < n; ++i) g->frames.push_back(p ? p[2 * i] : 0);
+        pw_stream_queue_buffer(g->stream, b);
+    }
+    bool start(const char* sink) {
+        pw_init(nullptr, nullptr);
+        buffers.reserve(200000);
+        frames.reserve(48000 * 60);
+        loop = pw_thread_loop_new("graph-monitor", nullptr);
+        events.version = PW_VERSION_STREAM_EVENTS;
+        events.process = Process;
+        // A latency above the engine's, so this recording does not change the graph's cycle.
+        pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture",
+                                                 PW_KEY_STREAM_CAPTURE_SINK, "true", "target.object", sink,
+                                                 PW_KEY_NODE_LATENCY, "4096/48000", nullptr);
+        pw_thread_loop_lock(loop);
+        stream = pw_stream_new_simple(pw_thread_loop_get_loop(loop), "graph-monitor", props, &events, this);
+        std::uint8_t pod[1024];
+        spa_pod_builder builder = SPA_POD_BUILDER_INIT(pod, sizeof(pod));
+        spa_audio_info_raw info{};
+        info.format = SPA_AUDIO_FORMAT_S16;
+        info.channels = 2;
+        info.rate = 48000;
+        const spa_pod* params[1] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &info)};
+        int r = stream ? pw_stream_connect(stream, PW_DIRECTION_INPUT, PW_ID_ANY,
+                                           static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT |
+                                                                        PW_STREAM_FLAG_MAP_BUFFERS |
+                                                                        PW_STREAM_FLAG_RT_PROCESS),
+                                           params, 1)
+                       : -1;
+        pw_thread_loop_unlock(loop);
+        if (r < 0) return false;
+        return pw_thread_loop_start(loop) == 0;
+    }
+    void stop() {
+        if (!loop) return;
+        pw_thread_loop_lock(loop);
+        if (stream) pw_stream_destroy(stream);
+        stream = nullptr;
+        pw_thread_loop_unlock(loop);
+        pw_thread_loop_stop(loop);
+        pw_thread_loop_destroy(loop);
+        loop = nullptr;
+    }
+    ~GraphRecorder() { stop(); }
+    // When the sink started to play frame `i` of this recording.
+    double timeOf(std::size_t i) const {
+        auto it = std::upper_bound(buffers.begin(), buffers.end(), i,
+                                   [](std::size_t f, const Buffer& b) { return f < b.before; });
+        if (it == buffers.begin()) return -1;
+        --it;
+        return it->now + static_cast<double>(i - it->before) / 48000.0;
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -205,6 +285,13 @@ int main(int argc, char** argv) {
     pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
     Recorder rec;
     if (!rec.start(argv[1], fragmentMs)) return 1;
+    GraphRecorder graph;
+    const char* graphEnv = std::getenv("HEARD_GRAPH");
+    const bool byGraph = graphEnv && std::strcmp(graphEnv, "1") == 0;
+    if (byGraph && !graph.start("null")) {
+        std::fprintf(stderr, "heard-position-probe: cannot record the sink through PipeWire\n");
+        return 1;
+    }
     const double recRate = rec.rate;
     std::vector<short> frames;
     std::vector<Recorder::Zero> zeros;
@@ -237,6 +324,7 @@ int main(int argc, char** argv) {
     std::uint64_t recoveries = AudioOutputRecoveries();
     BASS_Free();
     rec.snapshot(&frames, &zeros);
+    graph.stop();
     std::remove(file.c_str());
     rmdir(dir);
 
@@ -265,45 +353,54 @@ int main(int argc, char** argv) {
     auto [lo, hi] = std::minmax_element(earliest.begin(), earliest.end());
     const double paceMs = earliest.empty() ? -1 : (*hi - *lo) * 1000.0;
 
-    // Clicks in the recording: the first loud sample after at least 50 ms of quiet (the sink
+    // Clicks in a recording: the first loud sample after at least 50 ms of quiet (the sink
     // may wake with the click, as its first frame).
-    std::vector<std::size_t> clickFrames;
-    std::size_t quiet = rec.rate;
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        if (std::abs(frames[i]) > 8000) {
-            if (quiet >= rec.rate / 20) {
-                clickFrames.push_back(i);
+    auto clicksIn = [](const std::vector<short>& recording, std::size_t rate) {
+        std::vector<std::size_t> found;
+        std::size_t quiet = rate;
+        for (std::size_t i = 0; i < recording.size(); ++i) {
+            if (std::abs(recording[i]) > 8000) {
+                if (quiet >= rate / 20) found.push_back(i);
+                quiet = 0;
+            } else {
+                ++quiet;
             }
-            quiet = 0;
-        } else {
-            ++quiet;
         }
-    }
+        return found;
+    };
+    const std::vector<std::size_t> clickFrames = clicksIn(frames, rec.rate);
     std::printf("init_ms=%.1f start_ms=%.1f clicks=%zu zero_spread_ms=%.2f pace_ms=%.2f err_ms=", initMs,
                 clickFrames.empty() ? -1.0 : (zero + static_cast<double>(clickFrames[0]) / recRate - played) * 1000.0,
                 clickFrames.size(),
                 (z[z.size() * 9 / 10] - z[z.size() / 10]) * 1000.0, paceMs);
-    // Each click's error, its time placed from frame 0 at `zeroAt`.
-    auto errors = [&](double zeroAt) {
-        for (std::size_t i = 0; i < clickFrames.size(); ++i) {
-            double m = zeroAt + static_cast<double>(clickFrames[i]) / recRate;
+    // Each click's error, the click at `clicks[i]` of a recording played at `timeOf(clicks[i])`.
+    auto errors = [&](const std::vector<std::size_t>& clicks, double rate, auto timeOf) {
+        const char* separator = "";
+        for (std::size_t c : clicks) {
+            double m = timeOf(c);
             // Which click of the file this is, counted from the first: a click lost on the way
             // does not shift the rest.
-            double index = std::round(static_cast<double>(clickFrames[i] - clickFrames[0]) / recRate / kClickEvery);
+            double index = std::round(static_cast<double>(c - clicks[0]) / rate / kClickEvery);
             // The engine's position when the sink played the click, interpolated between readings.
             auto it = std::lower_bound(log.begin(), log.end(), m, [](const Sample& s, double t) { return s.t < t; });
             if (it == log.begin() || it == log.end()) continue;
             const Sample& b = *it;
             const Sample& a = *(it - 1);
             double heard = a.heard + (b.heard - a.heard) * (m - a.t) / std::max(1e-9, b.t - a.t);
-            std::printf("%s%.2f", i ? "," : "", (heard - index * kClickEvery) * 1000.0);
+            std::printf("%s%.2f", separator, (heard - index * kClickEvery) * 1000.0);
+            separator = ",";
         }
     };
-    errors(zero);
+    auto placedFrom = [&](double zeroAt) { return [=](std::size_t c) { return zeroAt + static_cast<double>(c) / recRate; }; };
+    errors(clickFrames, recRate, placedFrom(zero));
     // The same against the monitor's earliest arrivals alone (a frame counted as played when
     // the monitor has it), which no latency figure of the server enters.
     std::printf(" arrival_err_ms=");
-    if (!earliest.empty()) errors(*lo);
+    if (!earliest.empty()) errors(clickFrames, recRate, placedFrom(*lo));
+    if (byGraph) {
+        std::printf(" graph_err_ms=");
+        errors(clicksIn(graph.frames, 48000), 48000.0, [&](std::size_t c) { return graph.timeOf(c); });
+    }
     if (std::getenv("HEARD_DEBUG")) std::printf(" [arrival %.1f zero %.1f ms]", (*lo - played) * 1000.0, (zero - played) * 1000.0);
     std::printf(" recoveries=%llu\n", static_cast<unsigned long long>(recoveries));
     if (std::getenv("HEARD_DEBUG")) {
