@@ -44,7 +44,6 @@ std::uint64_t HeardClock::Reading(std::int64_t nowNs, std::uint64_t handed, long
 
     beyondSeen_.push_back({t, taken - told});
     while (beyondSeen_.front().t < t - kSettleSeconds) beyondSeen_.pop_front();
-    double heard;
     if (!known_) {
         if (t < kSettleSeconds) return static_cast<std::uint64_t>(told);
         beyond_ = std::lround(median(0));
@@ -53,8 +52,7 @@ std::uint64_t HeardClock::Reading(std::int64_t nowNs, std::uint64_t handed, long
         const double now = median(t - kSettleSeconds);
         if (std::abs(now - static_cast<double>(beyond_)) > kRetakeSeconds * rate) beyond_ = std::lround(now);
     }
-    heard = std::clamp(taken - static_cast<double>(beyond_), 0.0, h);
-    return static_cast<std::uint64_t>(heard);
+    return static_cast<std::uint64_t>(std::clamp(taken - static_cast<double>(beyond_), 0.0, h));
 }
 
 }  // namespace spirelo

@@ -38,7 +38,7 @@ private:
         double t;        // seconds since the stream's first reading
         double phase;    // frames taken out of the ring, less t * rate
     };
-    struct Beyond_ {
+    struct Latency {
         double t;
         double frames;
     };
@@ -48,7 +48,7 @@ private:
     bool started_ = false;
     std::int64_t startNs_ = 0;
     std::deque<Taken> taken_;         // the last kEnvelopeSeconds
-    std::deque<Beyond_> beyondSeen_;  // the last kSettleSeconds
+    std::deque<Latency> beyondSeen_;  // the last kSettleSeconds
     bool known_ = false;
     long beyond_ = 0;
     mutable std::vector<double> scratch_;
