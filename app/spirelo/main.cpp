@@ -1,15 +1,9 @@
 // The controller's program block: one instance at a time, the eight windows in their order,
 // the message loop, and an orderly end on the window's close or on SIGINT/SIGTERM.
 #include "core/instance_guard.h"
-#include "core/ui/form_about.h"
+#include "core/ui/controller_windows.h"
 #include "core/ui/form_maim.h"
-#include "dmx/ui/form_usb_com.h"
-#include "dmx/ui/form_visual.h"
 #include "platform/ui/qt_messages.h"
-#include "playback/ui/form_button.h"
-#include "playback/ui/form_input.h"
-#include "playback/ui/form_sound.h"
-#include "sequencer/ui/form_sequenser.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -44,20 +38,6 @@ bool InstallTerminationSignals() {
     return ::sigaction(SIGINT, &sa, nullptr) == 0 && ::sigaction(SIGTERM, &sa, nullptr) == 0;
 }
 
-// Construct, assign the global, then FormCreate: a window's creation may reach the windows
-// made before it through their globals.
-template <class Form>
-void CreateForm(Form*& global) {
-    global = new Form();
-    global->FormCreate();
-}
-
-template <class Form>
-void DestroyForm(Form*& global) {
-    Form* f = global;
-    delete f;
-    global = nullptr;
-}
 
 int ProgramMain(int argc, char** argv) {
     // A second controller would fight the first over the USB interface and the shared
@@ -84,17 +64,8 @@ int ProgramMain(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(false);
     spirelo::InstallQtMessages(QString::fromUtf8(kApplicationTitle));
 
-    // Each creation reads what the ones before it loaded: the main window loads the settings,
-    // the sequencer file and the track file first.
-    CreateForm(FormMaim);
+    spirelo::CreateControllerWindows();
     QObject::connect(FormMaim, &TFormMaim::closedByUser, &app, &QApplication::quit);
-    CreateForm(FormSound);
-    CreateForm(FormSequenser);
-    CreateForm(FormAbout);
-    CreateForm(FormUSB_COM);
-    CreateForm(FormInput);
-    CreateForm(FormVisual);
-    CreateForm(FormButton);
 
     QSocketNotifier notifier(gSignalPipe[0], QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, [] {
@@ -106,15 +77,7 @@ int ProgramMain(int argc, char** argv) {
     FormMaim->show();
     const int rc = app.exec();
 
-    // Reverse order, the main window last: its destruction writes the ended marks.
-    DestroyForm(FormButton);
-    DestroyForm(FormVisual);
-    DestroyForm(FormInput);
-    DestroyForm(FormUSB_COM);
-    DestroyForm(FormAbout);
-    DestroyForm(FormSequenser);
-    DestroyForm(FormSound);
-    DestroyForm(FormMaim);
+    spirelo::DestroyControllerWindows();
     guard.release();
     return rc;
 }

@@ -4,18 +4,12 @@
 #include "common/ui/text_fit.h"
 #include "core/instance_guard.h"
 #include "core/show_data.h"
-#include "core/ui/form_about.h"
-#include "core/ui/form_maim.h"
-#include "dmx/ui/form_usb_com.h"
+#include "core/ui/controller_windows.h"
 #include "dmx/ui/form_visual.h"
 #include "platform/d2xx_simulated.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
-#include "playback/ui/form_button.h"
-#include "playback/ui/form_input.h"
-#include "playback/ui/form_sound.h"
 #include "sequencer/ui/area_render.h"
-#include "sequencer/ui/form_sequenser.h"
 #include "tests/ui/text_fit_check.h"
 #include "ui/simulated_interface_test.h"
 
@@ -36,18 +30,6 @@ using namespace spirelo;
 
 namespace {
 
-template <class Form>
-void Create(Form*& global) {
-    global = new Form();
-    global->FormCreate();
-}
-
-template <class Form>
-void Destroy(Form*& global) {
-    delete global;
-    global = nullptr;
-}
-
 // The live-data sections the main window opens are removed with the folder.
 struct ControllerTexts : test::SimulatedInterfaceTest {
     void SetUp() override {
@@ -58,14 +40,7 @@ struct ControllerTexts : test::SimulatedInterfaceTest {
         ASSERT_EQ(guard.acquire(), InstanceGuard::Result::Acquired);
     }
     void TearDown() override {
-        Destroy(FormButton);
-        Destroy(FormVisual);
-        Destroy(FormInput);
-        Destroy(FormUSB_COM);
-        Destroy(FormAbout);
-        Destroy(FormSequenser);
-        Destroy(FormSound);
-        Destroy(FormMaim);
+        DestroyControllerWindows();
         InstanceGuardInstance().release();
         InstanceGuardInstance().setGuardFile(InstanceGuardFile());
         SimulatedInterfaceTest::TearDown();
@@ -75,15 +50,7 @@ struct ControllerTexts : test::SimulatedInterfaceTest {
 }  // namespace
 
 TEST_F(ControllerTexts, EveryTextOfEveryWindowIsWhole) {
-    // In the program's order: each creation reads what the ones before it made.
-    Create(FormMaim);
-    Create(FormSound);
-    Create(FormSequenser);
-    Create(FormAbout);
-    Create(FormUSB_COM);
-    Create(FormInput);
-    Create(FormVisual);
-    Create(FormButton);
+    CreateControllerWindows();
     auto check = [](QWidget* w) {
         const QStringList cut = text_fit_check::CutTextsOnEveryPage(w);
         EXPECT_TRUE(cut.isEmpty()) << w->metaObject()->className() << " cuts " << cut.size() << " text(s):\n  "
