@@ -32,21 +32,23 @@ int WriteAll(int fd, const void* data, size_t size) {
 }
 
 template <typename Buf>
-IoResult ReadInto(const std::string& path, Buf& out, size_t limit = SIZE_MAX) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Fail(errno);
+IoResult ReadInto(const std::string& path, Buf& out, size_t maxBytes, size_t limit) {
+    int fd = -1;
+    if (IoResult r = OpenRegularFile(path, fd); !r) return r;
     struct stat st{};
     if (::fstat(fd, &st) != 0) {
         int e = errno;
         ::close(fd);
         return Fail(e);
     }
-    if (!S_ISREG(st.st_mode)) {
+    const size_t size = static_cast<size_t>(st.st_size);
+    if (size > maxBytes) {
         ::close(fd);
-        return Fail(EISDIR);
+        return IoResult{false, EFBIG, "File too large (" + std::to_string(size) + " bytes, at most " +
+                                          std::to_string(maxBytes) + ")"};
     }
     Buf buf;
-    buf.resize(std::min(static_cast<size_t>(st.st_size), limit));
+    buf.resize(std::min(size, limit));
     size_t got = 0;
     while (got < buf.size()) {
         ssize_t n = ::read(fd, reinterpret_cast<char*>(buf.data()) + got, buf.size() - got);
@@ -73,10 +75,42 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-IoResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) { return ReadInto(path, out); }
-IoResult ReadWholeFile(const std::string& path, std::string& out) { return ReadInto(path, out); }
+IoResult OpenRegularFile(const std::string& path, int& fd) {
+    fd = -1;
+    // Opening a FIFO without O_NONBLOCK waits for a writer, possibly for ever.
+    int f = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (f < 0) return Fail(errno);
+    struct stat st{};
+    if (::fstat(f, &st) != 0) {
+        int e = errno;
+        ::close(f);
+        return Fail(e);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(f);
+        if (S_ISDIR(st.st_mode)) return Fail(EISDIR);
+        return IoResult{false, EINVAL, "Not a regular file"};
+    }
+    const int flags = ::fcntl(f, F_GETFL);
+    if (flags < 0 || ::fcntl(f, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        int e = errno;
+        ::close(f);
+        return Fail(e);
+    }
+    fd = f;
+    return {};
+}
+
+IoResult ReadBoundedFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
+    return ReadInto(path, out, maxBytes, SIZE_MAX);
+}
+IoResult ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& out) {
+    return ReadInto(path, out, maxBytes, SIZE_MAX);
+}
+IoResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) { return ReadInto(path, out, SIZE_MAX, SIZE_MAX); }
+IoResult ReadWholeFile(const std::string& path, std::string& out) { return ReadInto(path, out, SIZE_MAX, SIZE_MAX); }
 IoResult ReadFileHead(const std::string& path, size_t limit, std::vector<uint8_t>& out) {
-    return ReadInto(path, out, limit);
+    return ReadInto(path, out, SIZE_MAX, limit);
 }
 
 namespace {

@@ -18,7 +18,13 @@ struct IoResult {
 };
 
 bool FileExists(const std::string& path);
-// Reads the whole file into out; fails (out untouched) when it cannot be read completely.
+// Opens path read-only, refusing a FIFO, device or socket before anything could block on it.
+IoResult OpenRegularFile(const std::string& path, int& fd);
+// Reads the whole regular file into out; fails (out untouched) when it cannot be read completely
+// or is larger than maxBytes (EFBIG), before reading any of it.
+IoResult ReadBoundedFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out);
+IoResult ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& out);
+// As ReadBoundedFile, for files whose size the caller has already checked.
 IoResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 IoResult ReadWholeFile(const std::string& path, std::string& out);
 // The first limit bytes of the file (all of a shorter one); the rest is never read.

@@ -22,11 +22,11 @@ IoResult ReadBlockFile(const std::string& path, FileBytes& out, bool (*knownSize
     out = {};
     auto fail = [](int e) { return IoResult{false, e, std::strerror(e)}; };
 
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return fail(errno);
+    int fd = -1;
+    if (IoResult r = OpenRegularFile(path, fd); !r) return r;
     struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        int e = S_ISREG(st.st_mode) ? errno : EISDIR;
+    if (::fstat(fd, &st) != 0) {
+        int e = errno;
         ::close(fd);
         return fail(e);
     }

@@ -11,7 +11,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <vector>
+
+#include "tests/scratch_folder.h"
 
 using namespace spirelo;
 
@@ -151,4 +154,59 @@ TEST(FileIo, SaveKeepsReadOnlyFilesAndSymbolicLinks) {
     EXPECT_EQ(back, "new");
     EXPECT_TRUE(TempsOf(dir, "show.trk").empty());
     EXPECT_TRUE(TempsOf(dir + "/real", "show.trk").empty());
+}
+
+namespace {
+// Runs read in a child that an alarm kills after a second: true when it returned by then with
+// the answer wanted.
+bool AnswersWithinASecond(const std::function<bool()>& read) {
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(1);
+        ::_exit(read() ? 0 : 1);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+}  // namespace
+
+// A FIFO, a device or a folder is refused at once; a file over the bound is refused before any
+// of it is read; one within it reads whole.
+TEST(FileIo, WholeFileReadsTakeRegularFilesWithinTheirBound) {
+    spirelo::test::ScratchFolder dir;
+    ASSERT_TRUE(dir.made());
+    const std::string fifo = dir / "list.shw";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), dir.path()}) {
+        EXPECT_TRUE(AnswersWithinASecond([&] {
+            std::string text = "kept";
+            IoResult r = ReadBoundedFile(path, 1 << 20, text);
+            return !r.ok && text == "kept" && !r.message.empty();
+        })) << path;
+        EXPECT_TRUE(AnswersWithinASecond([&] {
+            int fd = -1;
+            return !OpenRegularFile(path, fd).ok && fd < 0;
+        })) << path;
+    }
+    EXPECT_TRUE(AnswersWithinASecond([&] {
+        std::string text;
+        return !ReadWholeFile(fifo, text).ok;
+    }));
+
+    const std::string file = dir / "big.msc";
+    ASSERT_TRUE(WriteFileAtomic(file, std::string(1001, 'x')));
+    std::vector<uint8_t> bytes{1};
+    IoResult r = ReadBoundedFile(file, 1000, bytes);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, EFBIG);
+    EXPECT_NE(r.message.find("1000"), std::string::npos) << r.message;
+    EXPECT_EQ(bytes, std::vector<uint8_t>{1});
+    ASSERT_TRUE(ReadBoundedFile(file, 1001, bytes));
+    EXPECT_EQ(bytes.size(), 1001u);
+
+    int fd = -1;
+    ASSERT_TRUE(OpenRegularFile(file, fd));
+    EXPECT_EQ(::fcntl(fd, F_GETFL) & O_NONBLOCK, 0) << "reads after the open may block as usual";
+    ::close(fd);
 }
