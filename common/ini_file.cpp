@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
+#include <unordered_map>
 
 namespace spirelo {
 
@@ -129,7 +130,11 @@ bool IniFile::load() {
 
 void IniFile::loadFromText(const std::string& text) {
     sections_.clear();
-    Section* cur = nullptr;
+    // Folded names to their places, so that a file of many keys loads in time linear in its size.
+    std::unordered_map<std::string, size_t> sectionAt;
+    std::vector<std::unordered_map<std::string, size_t>> keyAt;
+    constexpr size_t kNone = SIZE_MAX;
+    size_t cur = kNone;
     size_t pos = 0;
     while (pos <= text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
@@ -143,20 +148,21 @@ void IniFile::loadFromText(const std::string& text) {
         }
         if (line.front() == '[' && line.back() == ']') {
             std::string name = Trim(std::string_view(line).substr(1, line.size() - 2));
-            cur = findSection(name);
-            if (!cur) {
-                sections_.push_back({name, {}});
-                cur = &sections_.back();
+            auto [it, added] = sectionAt.try_emplace(Fold(name), sections_.size());
+            if (added) {
+                sections_.push_back({std::move(name), {}});
+                keyAt.emplace_back();
             }
-        } else if (cur && line.front() != '[') {   // a broken section line is no key: saved, it would read as a section
+            cur = it->second;
+        } else if (cur != kNone && line.front() != '[') {   // a broken section line is no key: saved, it would read as a section
             auto eq = line.find('=');
             if (eq != std::string::npos) {
                 std::string key = Trim(std::string_view(line).substr(0, eq));
                 std::string value = Unquote(Trim(std::string_view(line).substr(eq + 1)));
-                bool found = false;
-                for (auto& e : cur->entries)
-                    if (SameKey(e.key, key)) { e.value = value; found = true; break; }
-                if (!found) cur->entries.push_back({key, value});
+                std::vector<Entry>& entries = sections_[cur].entries;
+                auto [it, added] = keyAt[cur].try_emplace(Fold(key), entries.size());
+                if (added) entries.push_back({std::move(key), std::move(value)});
+                else entries[it->second].value = std::move(value);
             }
         }
         if (end >= text.size()) break;

@@ -22,6 +22,14 @@ TEST(IniFile, KeysAndSectionsAreCaseInsensitiveAndKeepFileOrder) {
     EXPECT_EQ(ini.toText(), "[Main]\nB=two\na=1\nc=3\n\n[Other]\nx=y\n\n");
 }
 
+// A section or key met again merges into the first one's place; the last value wins. The loader
+// finds them through folded names, so this must hold as the plain search did.
+TEST(IniFile, RepeatedSectionsAndKeysMergeIntoTheirFirstPlace) {
+    IniFile ini;
+    ini.loadFromText("[Main]\nk=1\n[Other]\nx=1\n[MAIN]\nK=2\nj=3\n[Файлы]\nИмя=a\n[файлы]\nимя=b\n");
+    EXPECT_EQ(ini.toText(), "[Main]\nk=2\nj=3\n\n[Other]\nx=1\n\n[Файлы]\nИмя=b\n\n");
+}
+
 TEST(IniFile, TypedReadsFallBackToTheDefault) {
     IniFile ini;
     ini.loadFromText("[s]\nint=-42\nhex=0x1F\nbad=12ab\non=1\noff=0\nf1=2.5\nf2=3,25\nempty=\n");
