@@ -4,12 +4,12 @@
 
 namespace spirelo {
 
-bool ReadPathList(const std::string& path, std::vector<std::string>& out) {
+IoResult ReadPathList(const std::string& path, std::vector<std::string>& out) {
     out.clear();
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) return false;
+    if (IoResult r = ReadBoundedFile(path, kMaxPathListBytes, bytes); !r) return r;
     ParsePathList(bytes, out);
-    return true;
+    return {};
 }
 
 void ParsePathList(const std::string& bytes, std::vector<std::string>& out) {

@@ -10,10 +10,11 @@
 
 namespace spirelo {
 
-// One path a line. Reading takes UTF-8, else CP1251, any line end, and drops blank lines; false
-// (out emptied) when the file cannot be read. Writing is UTF-8 with CR LF after every line,
-// atomically.
-bool ReadPathList(const std::string& path, std::vector<std::string>& out);
+// One path a line. Reading takes UTF-8, else CP1251, any line end, and drops blank lines; fails
+// (out emptied) when the file cannot be read or is larger than kMaxPathListBytes. Writing is
+// UTF-8 with CR LF after every line, atomically.
+inline constexpr size_t kMaxPathListBytes = size_t(8) << 20;   // thousands of entries of full-length paths
+IoResult ReadPathList(const std::string& path, std::vector<std::string>& out);
 void ParsePathList(const std::string& bytes, std::vector<std::string>& out);   // the file's bytes
 IoResult WritePathList(const std::string& path, const std::vector<std::string>& items);
 

@@ -42,11 +42,11 @@ std::string NotesFromFileText(std::string_view bytes) {
     return memo;
 }
 
-bool LoadNotesFile(const std::string& path, std::string& memo) {
+IoResult LoadNotesFile(const std::string& path, std::string& memo) {
     std::string bytes;
-    if (!FileExists(path) || !ReadWholeFile(path, bytes)) return false;
+    if (IoResult r = ReadBoundedFile(path, kMaxNotesFileBytes, bytes); !r) return r;
     memo = NotesFromFileText(bytes);
-    return true;
+    return {};
 }
 
 IoResult SaveNotesFile(const std::string& path, std::string_view memo) {

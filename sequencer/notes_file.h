@@ -16,8 +16,10 @@ std::string NotesFileName(const std::string& seqFile);
 std::string NotesToFileText(std::string_view memo);
 std::string NotesFromFileText(std::string_view bytes);
 
-// False (memo untouched) when the file is missing or unreadable.
-bool LoadNotesFile(const std::string& path, std::string& memo);
+// Fails (memo untouched) when the file is missing (ENOENT), unreadable, not a regular file or
+// larger than kMaxNotesFileBytes.
+inline constexpr size_t kMaxNotesFileBytes = size_t(4) << 20;
+IoResult LoadNotesFile(const std::string& path, std::string& memo);
 IoResult SaveNotesFile(const std::string& path, std::string_view memo);
 
 }  // namespace spirelo

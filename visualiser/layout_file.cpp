@@ -130,9 +130,9 @@ std::string LayoutStem(const std::string& path) {
 std::string LayoutNotesPath(const std::string& path) { return LayoutStem(path) + ".txT"; }
 std::string LayoutReportPath(const std::string& path) { return LayoutStem(path) + ".txR"; }
 
-bool ReadTextCompanion(const std::string& path, std::string& text) {
+IoResult ReadTextCompanion(const std::string& path, std::string& text) {
     std::string raw;
-    if (!FileExists(path) || !ReadWholeFile(path, raw)) return false;
+    if (IoResult r = ReadBoundedFile(path, kMaxTextCompanionBytes, raw); !r) return r;
     std::string utf8 = TextFileToUtf8(raw);
     std::string out;
     out.reserve(utf8.size());
@@ -147,7 +147,7 @@ bool ReadTextCompanion(const std::string& path, std::string& text) {
     // A trailing line end belongs to the last line, not to an extra empty one.
     if (!out.empty() && out.back() == '\n') out.pop_back();
     text = std::move(out);
-    return true;
+    return {};
 }
 
 IoResult WriteTextCompanion(const std::string& path, const std::string& text) {

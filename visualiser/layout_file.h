@@ -47,8 +47,10 @@ std::string LayoutNotesPath(const std::string& path);
 std::string LayoutReportPath(const std::string& path);
 
 // Text companions: written as UTF-8 with CR LF line ends; read as UTF-8, or CP1251 when the
-// bytes are not valid UTF-8. Lines are joined with "\n" in memory.
-bool ReadTextCompanion(const std::string& path, std::string& text);
+// bytes are not valid UTF-8. Lines are joined with "\n" in memory. Reading fails (text
+// untouched) when the file is missing (ENOENT), not a regular file or over the bound.
+inline constexpr size_t kMaxTextCompanionBytes = size_t(4) << 20;
+IoResult ReadTextCompanion(const std::string& path, std::string& text);
 IoResult WriteTextCompanion(const std::string& path, const std::string& text);
 
 }  // namespace spirelo

@@ -20,6 +20,7 @@
 #include "playback/play_lists.h"
 #include "sequencer/ui/form_sequenser.h"
 
+#include <cerrno>
 #include <QFileInfo>
 
 #include <string>
@@ -47,7 +48,11 @@ void FillList(QListWidget* box, const std::vector<std::string>& items) {
 // the file gave at least one line.
 bool LoadListBox(QListWidget* box, const std::string& file, int32_t& row, QLabel* countLabel) {
     std::vector<std::string> items;
-    if (file.empty() || !ReadPathList(file, items)) return false;
+    if (file.empty()) return false;
+    if (const IoResult r = ReadPathList(file, items); !r) {
+        if (r.error != ENOENT) ReportReadFailure(file, r);
+        return false;
+    }
     FillList(box, items);
     if (box->count() == 0) return false;
     row = MusicListIndex(row, box->count());
@@ -206,8 +211,9 @@ void TFormSound::SpeedButtonLoadListClick() {
     ShowData& d = ShowDataInstance();
     std::vector<std::string> items;
     const std::string file = OpenDialogShow.FileName.toStdString();
-    if (!ReadPathList(file, items)) {
+    if (const IoResult r = ReadPathList(file, items); !r) {
         WriteLog("FormSound", "SpeedButtonLoadListClick", "show_list_not_read");
+        ReportReadFailure(file, r);
         return;
     }
     FillList(ListBoxShow, items);
@@ -316,8 +322,9 @@ void TFormSound::SpeedButtonLoadListMusicClick() {
     ShowData& d = ShowDataInstance();
     std::vector<std::string> items;
     const std::string file = dlgOpenMusicList.FileName.toStdString();
-    if (!ReadPathList(file, items)) {
+    if (const IoResult r = ReadPathList(file, items); !r) {
         WriteLog("FormSound", "SpeedButtonLoadListMusicClick", "music_list_not_read");
+        ReportReadFailure(file, r);
         return;
     }
     FillList(ListBoxMusic, items);

@@ -19,6 +19,7 @@
 #include "sequencer/ui/page_controls.h"
 #include "sequencer/ui/paint_box.h"
 
+#include <cerrno>
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -870,7 +871,11 @@ void TFormSequenser::FormMouseWheel(int delta) {
 
 void TFormSequenser::LoadMemoFromNotesFile() {
     std::string memo;
-    if (!spirelo::LoadNotesFile(spirelo::NotesFileName(ShowDataInstance().sNameFileSeq), memo)) memo.clear();
+    const std::string path = spirelo::NotesFileName(ShowDataInstance().sNameFileSeq);
+    if (const spirelo::IoResult r = spirelo::LoadNotesFile(path, memo); !r) {
+        memo.clear();
+        if (r.error != ENOENT) spirelo::ReportReadFailure(path, r);
+    }
     MemoNotes->setPlainText(Q(memo));
     MemoNotes->document()->setModified(false);
 }

@@ -11,10 +11,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <functional>
 #include <vector>
 
 #include "tests/scratch_folder.h"
+#include "tests/within_a_second.h"
 
 using namespace spirelo;
 
@@ -156,20 +156,7 @@ TEST(FileIo, SaveKeepsReadOnlyFilesAndSymbolicLinks) {
     EXPECT_TRUE(TempsOf(dir + "/real", "show.trk").empty());
 }
 
-namespace {
-// Runs read in a child that an alarm kills after a second: true when it returned by then with
-// the answer wanted.
-bool AnswersWithinASecond(const std::function<bool()>& read) {
-    pid_t child = ::fork();
-    if (child == 0) {
-        ::alarm(1);
-        ::_exit(read() ? 0 : 1);
-    }
-    int status = 0;
-    if (::waitpid(child, &status, 0) != child) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-}  // namespace
+using spirelo::test::AnswersWithinASecond;
 
 // A FIFO, a device or a folder is refused at once; a file over the bound is refused before any
 // of it is read; one within it reads whole.

@@ -11,6 +11,12 @@
 #include <string>
 #include <vector>
 
+#include <cerrno>
+#include <sys/stat.h>
+
+#include "tests/scratch_folder.h"
+#include "tests/within_a_second.h"
+
 namespace fs = std::filesystem;
 using namespace spirelo;
 
@@ -179,3 +185,29 @@ TEST(ProjectSave, AutoSave) {
 }
 
 }  // namespace
+
+// A FIFO named as a list is refused at once, a list over the bound before any of it is read.
+TEST(PlayLists, AListThatIsAFifoOrTooLargeIsRefused) {
+    spirelo::test::ScratchFolder dir;
+    ASSERT_TRUE(dir.made());
+    const std::string fifo = dir / "pipe.shw";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(spirelo::test::AnswersWithinASecond([&] {
+        Items back{"old"};
+        IoResult r = ReadPathList(fifo, back);
+        return !r && back.empty() && !r.message.empty();
+    }));
+
+    const std::string big = dir / "big.msc";
+    {
+        std::ofstream out(big, std::ios::binary);
+        std::string line(999, 'a');
+        line += "\r\n";
+        for (size_t n = 0; n <= kMaxPathListBytes / line.size(); ++n) out << line;
+    }
+    Items back{"old"};
+    IoResult r = ReadPathList(big, back);
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.error, EFBIG);
+    EXPECT_TRUE(back.empty());
+}

@@ -6,6 +6,12 @@
 #include <filesystem>
 #include <string>
 
+#include <cerrno>
+#include <sys/stat.h>
+
+#include "tests/scratch_folder.h"
+#include "tests/within_a_second.h"
+
 namespace spirelo {
 namespace {
 
@@ -51,6 +57,30 @@ TEST(NotesFile, SaveAndLoadThroughTheDisk) {
     EXPECT_TRUE(LoadNotesFile(path, memo));
     EXPECT_EQ(memo, "line 1\nline 2");
     std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace spirelo
+
+namespace spirelo {
+namespace {
+
+// A FIFO or an oversized file named as the notes is refused at once, the memo kept.
+TEST(NotesFile, AFifoOrAnOversizedFileIsRefusedAtOnce) {
+    test::ScratchFolder dir;
+    ASSERT_TRUE(dir.made());
+    const std::string fifo = dir / "show.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(test::AnswersWithinASecond([&] {
+        std::string memo = "kept";
+        IoResult r = LoadNotesFile(fifo, memo);
+        return !r && r.error != ENOENT && memo == "kept";
+    }));
+    const std::string big = dir / "big.txt";
+    ASSERT_TRUE(WriteFileAtomic(big, std::string(kMaxNotesFileBytes + 1, 'x')));
+    std::string memo = "kept";
+    EXPECT_EQ(LoadNotesFile(big, memo).error, EFBIG);
+    EXPECT_EQ(memo, "kept");
 }
 
 }  // namespace

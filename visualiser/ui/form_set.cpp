@@ -11,6 +11,8 @@
 #include "visualiser/ui/print_dialog.h"
 #include "visualiser/visualiser_state.h"
 
+#include <cerrno>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
@@ -305,7 +307,10 @@ bool TFormSet::OpenFile(const std::string& path) {
     if (s.LayoutFileName != path) saveNotes();
     s.LayoutFileName = path;
     std::string notes;
-    MemoTxt->setPlainText(ReadTextCompanion(LayoutNotesPath(path), notes) ? Q(notes) : QString());
+    const IoResult io = ReadTextCompanion(LayoutNotesPath(path), notes);
+    if (!io && io.error != ENOENT)
+        Messages().error("Ошибка чтения файла " + LayoutNotesPath(path) + "\r\n" + io.message);
+    MemoTxt->setPlainText(io ? Q(notes) : QString());
     return true;
 }
 
