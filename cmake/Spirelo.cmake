@@ -59,3 +59,15 @@ function(spirelo_test sub)
     PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "${ARG_ENV}"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# spirelo_embed(<target> <file> <include name>)
+#   Compiles a file's bytes into a target: <include name> in the target's binary folder holds
+#   them as "0x..," text. It is rewritten only when the bytes change, so that a configure with
+#   nothing changed reruns no generator step of the target.
+function(spirelo_embed target file inc)
+  file(READ ${CMAKE_CURRENT_SOURCE_DIR}/${file} hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${inc} CONTENT "${bytes}\n" @ONLY)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
+  target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()

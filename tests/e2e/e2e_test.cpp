@@ -237,6 +237,8 @@ TEST_F(EndToEnd, DemoShowRunsFromMusicToUsbToTheVisualiser) {
     ASSERT_TRUE(WaitFor(second, 20, &status)) << "the second controller did not end";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0);
     EXPECT_TRUE(Alive(controller));
+    // The demo comes with its macro file, so its start logs none missing.
+    EXPECT_EQ(Slurp((dir / "bin" / "Spirelo.Log").string()).find("File not found_sNameFileMacro"), std::string::npos);
 
     // 4. The visualiser reads the section and draws lit water: a picture with the show's
     //    levels against one after the levels went to zero differs where the water was.

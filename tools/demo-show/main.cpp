@@ -1,5 +1,5 @@
-// Writes the demo show into a folder: demo.mp3 (60 s with a beat), demo.trk, demo.seq,
-// demo.shw, demo.msc and the Glimmora layout demo.a3d; with a second folder, also the two
+// Writes the demo show into a folder: demo.mp3 (60 s with a beat), demo.trk, demo.seq, an empty
+// macro file demo.mcr, demo.shw, demo.msc and the Glimmora layout demo.a3d; with a second folder, also the two
 // programs' settings files there, so that programs started from that folder open the demo.
 //
 //   demo-show <show-folder> [<program-folder>]
@@ -8,6 +8,7 @@
 
 #include "common/file_io.h"
 #include "common/ini_file.h"
+#include "core/macro_file.h"
 #include "core/seq_file.h"
 #include "core/show_data.h"
 #include "core/track_file.h"
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
     d->sNameFileProject = show + "/demo.trk";
     if (auto r = spirelo::SaveSeqFile(*d); !r) { Fail(d->sNameFileSeq, r.message); return 1; }
     if (auto r = spirelo::SaveTrackFile(*d); !r) { Fail(d->sNameFileProject, r.message); return 1; }
+    if (auto r = spirelo::SaveMacrosFile(*d); !r) { Fail(d->sNameFileMacro, r.message); return 1; }
 
     auto layout = std::make_unique<spirelo::CollectorTable>();
     demo::BuildDemoLayout(*layout);
