@@ -62,7 +62,7 @@ void CopySceneToFrame(ShowData& d, int seq, int step);
 
 struct ExpiryResult {
     int interval = kStartInterval;  // the timer's interval from now on
-    bool wrote = false;             // the scene of the old current step went to DmxFrame
+    bool wrote = false;             // it was playing: the old current step's scene went to DmxFrame
     bool stateChanged = false;      // a Stop&Off or Stop mark changed the run state
 };
 

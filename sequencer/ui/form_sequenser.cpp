@@ -568,7 +568,8 @@ void TFormSequenser::JobAllviewPic(int Seq) {
     const spirelo::ExpiryResult r = spirelo::SequencerExpiry(d, Seq, timer->interval());
     // Only a new interval restarts the timer, so a steady tempo keeps its precise period.
     if (r.interval != timer->interval()) SetTimer(Seq);
-    if (Seq != ShownSeq()) return;
+    // Off and Stop leave the step bar where the operator put it (Stop previews that step).
+    if (Seq != ShownSeq() || !r.wrote) return;
     if (r.stateChanged) SetRunStateSelector(d.SequencerRunState[Seq]);
     ScrollBarScenaRun->setValue(d.SequencerCurrentStep[Seq]);
     RedrawAllarea();

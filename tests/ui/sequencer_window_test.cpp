@@ -206,6 +206,26 @@ TEST_F(SequencerWindow, StepBarPreviewsInStopAndOnlyRestartsTheTimerWhenOff) {
     EXPECT_EQ(d.DmxFrame[1], 41);
 }
 
+TEST_F(SequencerWindow, StepBarStaysWhereTheOperatorPutItUnlessPlaying) {
+    ShowData& d = data();
+    Drive(0);
+    d.SequencerCurrentStep[0] = 4;
+    TFormSequenser& w = Create();
+    for (uint8_t state : {kRunOff, kRunStop}) {
+        d.SequencerRunState[0] = state;
+        w.ScrollBarScenaRun->setSliderPosition(30 + state);
+        for (int expiry = 0; expiry < 3; ++expiry) w.JobAllviewPic(0);
+        EXPECT_EQ(w.ScrollBarScenaRun->value(), 30 + state) << "state " << int(state);
+        EXPECT_EQ(w.lblScena->text(), QString("Scena %1").arg(31 + state));
+        EXPECT_EQ(d.SequencerCurrentStep[0], 4);
+    }
+    EXPECT_EQ(d.DmxFrame[1], 32) << "Stop previewed the step under the bar";
+    d.SequencerRunState[0] = kRunPlay;
+    w.JobAllviewPic(0);
+    EXPECT_EQ(w.ScrollBarScenaRun->value(), 5) << "in Play the bar follows the current step";
+    EXPECT_EQ(d.DmxFrame[1], 5);
+}
+
 TEST_F(SequencerWindow, AllOffAndAllStopAskFirst) {
     ShowData& d = data();
     d.SequencerRunState[2] = kRunPlay;
