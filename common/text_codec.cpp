@@ -123,4 +123,14 @@ void Utf8ToNameField(std::string_view utf8, uint8_t* field, size_t size) {
     std::memcpy(field, cp.data(), cp.size() < size ? cp.size() : size);
 }
 
+void Utf8ToPaddedField(std::string_view utf8, uint8_t* field, size_t size) {
+    const std::string cp = Utf8ToCp1251(utf8);
+    for (size_t i = 0; i < size; ++i) field[i] = i < cp.size() ? uint8_t(cp[i]) : uint8_t(' ');
+}
+
+std::string NameForEdit(std::string_view name) {
+    const size_t end = name.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string() : std::string(name.substr(0, end + 1));
+}
+
 }  // namespace spirelo

@@ -20,4 +20,11 @@ std::string NameFieldToUtf8(const uint8_t* field, size_t size);
 // Writes utf8 as CP1251 into the field, cut to size, rest filled with 0.
 void Utf8ToNameField(std::string_view utf8, uint8_t* field, size_t size);
 
+// A blank-padded name field written from an edit: the first `size` characters as CP1251,
+// the rest blanks.
+void Utf8ToPaddedField(std::string_view utf8, uint8_t* field, size_t size);
+// A blank-padded name as an edit shows it: trailing blanks dropped, leading ones kept, so the
+// caret lands after what the operator sees.
+std::string NameForEdit(std::string_view name);
+
 }  // namespace spirelo

@@ -155,15 +155,7 @@ void FollowRecordTrack(ShowData& d, int r) {
         if (r >= v + 1) d.TrackEditState[6 + v] = std::min(r - (v + 1), kTracks - 2);
 }
 
-void WriteNameField(uint8_t* field, const std::string& utf8) {
-    const std::string cp = Utf8ToCp1251(utf8);
-    for (int i = 0; i < kNameLen; ++i) field[i] = i < int(cp.size()) ? uint8_t(cp[size_t(i)]) : uint8_t(' ');
-}
-
-std::string NameForEdit(const std::string& name) {
-    const size_t end = name.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : name.substr(0, end + 1);
-}
+void WriteNameField(uint8_t* field, const std::string& utf8) { Utf8ToPaddedField(utf8, field, kNameLen); }
 
 // ---- Record view mouse ----------------------------------------------------------------------
 

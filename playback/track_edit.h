@@ -3,6 +3,7 @@
 // draw, decided here so the window only paints it.
 #pragma once
 
+#include "common/text_codec.h"
 #include "core/show_data.h"
 #include "playback/show_clock.h"
 #include "playback/show_tick.h"
@@ -67,8 +68,6 @@ void FollowRecordTrack(ShowData& d, int r);
 
 // Name fields written from an edit: the first 16 characters as CP1251, padded with blanks.
 void WriteNameField(uint8_t* field, const std::string& utf8);
-// A name as an edit shows it: trailing blanks dropped, leading ones kept.
-std::string NameForEdit(const std::string& name);
 
 // ---- Record view mouse ----------------------------------------------------------------------
 

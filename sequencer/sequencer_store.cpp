@@ -101,10 +101,7 @@ std::string StepWordText(int word, char decimalPoint) {
 
 bool SetSequencerName(ShowData& d, int row, const std::string& utf8) {
     if (utf8.empty()) return false;
-    std::string cp = Utf8ToCp1251(utf8);
-    if (cp.size() > size_t(kNameLen)) cp.resize(kNameLen);
-    cp.resize(kNameLen, ' ');
-    std::memcpy(d.SequencerNames[ClampMaskRow(row)], cp.data(), kNameLen);
+    Utf8ToPaddedField(utf8, d.SequencerNames[ClampMaskRow(row)], kNameLen);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "visualiser/layout_editor.h"
 
+#include "common/text_codec.h"
 #include "visualiser/layout_report.h"
 
 #include <algorithm>
@@ -140,7 +141,7 @@ std::string NameFieldText(const CollectorTable& t, int c) {
     std::string name = CollectorName(t, c);
     for (char& ch : name)
         if (uint8_t(ch) < 0x20) ch = ' ';
-    return name;
+    return NameForEdit(name);
 }
 
 std::string NumberLabel(int c) { return "Номер коллектора " + std::to_string(c); }

@@ -113,11 +113,8 @@ std::string CollectorName(const CollectorTable& t, int slot) {
 
 void SetCollectorName(CollectorTable& t, int slot, const std::string& utf8) {
     if (slot < 0 || slot >= kCollectorSlots) return;
-    std::string bytes = Utf8ToCp1251(utf8);
-    if (bytes.size() > size_t(kNameChars)) bytes.resize(kNameChars);
-    bytes.resize(kNameChars, ' ');
     t.Name[slot][0] = kNameChars;
-    std::memcpy(&t.Name[slot][1], bytes.data(), kNameChars);
+    Utf8ToPaddedField(utf8, &t.Name[slot][1], kNameChars);
 }
 
 void SpreadSpotAddresses(const CollectorTable& t, int c, JetTable& jets) {

@@ -1,6 +1,7 @@
 #include "sequencer/ui/form_sequenser.h"
 
 #include "common/file_io.h"
+#include "common/text_codec.h"
 #include "common/ui/qt_helpers.h"
 #include "common/ui/text_fit.h"
 #include "common/ui/window_placement.h"
@@ -52,6 +53,9 @@ namespace {
 
 using page_controls::Q;
 std::string S(const QString& s) { return s.toStdString(); }
+
+// The name box shows a sequencer's name without its padding, so typing lands after it.
+QString SeqNameEditText(int seq) { return Q(spirelo::NameForEdit(spirelo::SeqNameText(ShowDataInstance(), seq))); }
 
 template <class W>
 W* Place(W* w, int x, int y, int width, int height) {
@@ -524,7 +528,7 @@ void TFormSequenser::FormCreate() {
 
     // 7.
     setWindowTitle(Q("File sequenser: " + d.sNameFileSeq));
-    edtNameSeq->setText(Q(spirelo::SeqNameText(d, shown)));
+    edtNameSeq->setText(SeqNameEditText(shown));
 
     // 8.
     if (spirelo::FileExists(d.sNameFileSeq)) {
@@ -616,7 +620,7 @@ void TFormSequenser::ScrollBarNombSeqChange() {
     ShowData& d = ShowDataInstance();
     const int seq = ShownSeq();
     UncheckRecOn();
-    edtNameSeq->setText(Q(spirelo::SeqNameText(d, seq)));
+    edtNameSeq->setText(SeqNameEditText(seq));
     SetRunStateSelector(d.SequencerRunState[seq]);
     GroupBoxSeq1_32->setTitle(QString::fromUtf8("Номер секвенсера %1").arg(seq + 1));
     ScrollBarScenaRun->setValue(d.SequencerCurrentStep[seq]);
@@ -827,19 +831,18 @@ void TFormSequenser::edtNameSeqChange() {
 
 void TFormSequenser::rgSeqChangeClick(int index) {
     UncheckRecOn();
-    ShowData& d = ShowDataInstance();
     const bool second = index == 1;
     GroupBoxSeq1_32->setVisible(!second);
     GroupBoxSeq33_64->setVisible(second);
     const int seq = second ? ScrollBarNombSeq33_64->value() : ShownSeq();
     (second ? GroupBoxSeq33_64 : GroupBoxSeq1_32)->setTitle(QStringLiteral("Sequenser %1").arg(seq + 1));
-    edtNameSeq->setText(Q(spirelo::SeqNameText(d, seq)));
+    edtNameSeq->setText(SeqNameEditText(seq));
     RedrawNewSeq();
 }
 
 void TFormSequenser::ScrollBarNombSeq33_64Change() {
     const int seq = ScrollBarNombSeq33_64->value();
-    edtNameSeq->setText(Q(spirelo::SeqNameText(ShowDataInstance(), seq)));
+    edtNameSeq->setText(SeqNameEditText(seq));
     GroupBoxSeq33_64->setTitle(QString::fromUtf8("Номер секвенсера %1").arg(seq + 1));
 }
 

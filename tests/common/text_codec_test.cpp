@@ -36,3 +36,16 @@ TEST(TextCodec, NameFieldsAreCutAndPadded) {
     Utf8ToNameField("abcdefghijklmnopqrstuvwxyz", field, sizeof field);
     EXPECT_EQ(NameFieldToUtf8(field, sizeof field), "abcdefghijklmnop");   // no terminator needed
 }
+
+TEST(TextCodec, PaddedNamesAreWrittenWithBlanksAndShownWithoutTrailingOnes) {
+    uint8_t field[16];
+    Utf8ToPaddedField("  Фонтан 1 длинное имя", field, sizeof field);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(field), 2), "  ");
+    EXPECT_EQ(field[2], 0xD4);   // CP1251 "Ф"
+    EXPECT_EQ(Cp1251ToUtf8(std::string(reinterpret_cast<char*>(field), 16)), "  Фонтан 1 длинн");
+    Utf8ToPaddedField("ab", field, sizeof field);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(field), 16), "ab              ");
+    EXPECT_EQ(NameForEdit("  ab  "), "  ab");
+    EXPECT_EQ(NameForEdit("    "), "");
+    EXPECT_EQ(NameForEdit(""), "");
+}

@@ -138,6 +138,24 @@ TEST_F(FormSetTest, TypingGoesThroughTheKeyFilter) {
     EXPECT_EQ(t.Nozzle[2], 4);
 }
 
+TEST_F(FormSetTest, ANameTypedAtTheEndOfItsBoxIsStored) {
+    createWindows(writeLayout("a.a3d", [](CollectorTable& t) {
+        t.Kind[2] = kKindRing;
+        SetCollectorName(t, 2, "");     // a name the window itself left empty: 16 blanks
+    }));
+    FormSet->show();
+    FormSet->ScrollBarNomberKollectors->setValue(2);
+    QLineEdit* edit = FormSet->EditName;
+    EXPECT_EQ(edit->text(), "");
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 4, edit->height() / 2));
+    QTest::keyClicks(edit, "Show1");
+    EXPECT_EQ(CollectorName(VisualiserInstance().collectors, 2), "Show1           ");
+    ASSERT_TRUE(FormSet->SaveFile());
+    auto t = std::make_unique<CollectorTable>();
+    ASSERT_TRUE(LoadLayoutFile(Path("a.a3d"), *t).ok());
+    EXPECT_EQ(CollectorName(*t, 2), "Show1           ");
+}
+
 TEST_F(FormSetTest, TheTourTimerFollowsOnlyTheUser) {
     createWindows(Path("none.a3d"));
     EXPECT_EQ(FormMain->tmrStep->interval(), 10000) << "creation leaves the main window's step";

@@ -162,17 +162,6 @@ TEST_F(Tracks, SerialTracksFollowTheRecordTrack) {
     }
 }
 
-TEST(TrackEdit, NamesAreWrittenBlankPaddedAndShownWithoutTrailingBlanks) {
-    uint8_t field[kNameLen];
-    WriteNameField(field, "  Фонтан 1 длинное имя");
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(field), 2), "  ");
-    EXPECT_EQ(field[2], 0xD4);   // CP1251 "Ф"
-    WriteNameField(field, "ab");
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(field), kNameLen), "ab              ");
-    EXPECT_EQ(NameForEdit("  ab  "), "  ab");
-    EXPECT_EQ(NameForEdit("    "), "");
-}
-
 TEST(TrackEdit, PointerGivesLevelAndStep) {
     struct { int y, level; } levels[] = {{0, 254}, {1, 252}, {127, 0}, {128, 0}, {-5, 254}};
     for (auto c : levels) EXPECT_EQ(LevelFromY(c.y), c.level) << c.y;

@@ -142,7 +142,7 @@ TEST_F(SequencerWindow, CreationRestoresTheSavedView) {
     EXPECT_EQ(w.ScrollBarScenaRun->value(), 17);
     EXPECT_EQ(w.lblScena->text(), "Scena 18");
     EXPECT_EQ(w.windowTitle().toStdString(), "File sequenser: " + d.sNameFileSeq);
-    EXPECT_EQ(w.edtNameSeq->text(), QString(16, ' '));
+    EXPECT_EQ(w.edtNameSeq->text(), "") << "an empty name shows no padding";
     EXPECT_EQ(w.lblTempo->text(), "T=1 sec");
     EXPECT_EQ(w.x(), 150);
     EXPECT_EQ(w.y(), 250);
@@ -363,6 +363,37 @@ TEST_F(SequencerWindow, NameEditStoresSixteenCharactersAndIgnoresAnEmptyText) {
     EXPECT_EQ(w.edtNameSeq->text(), "Pumps of the nor");
 }
 
+// As the operator does it: a click at the end of the box, then the keys.
+void TypeAtEnd(QLineEdit* edit, const char* text) {
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 4, edit->height() / 2));
+    QTest::keyClicks(edit, text);
+}
+
+TEST_F(SequencerWindow, ANameTypedAfterALoadIsStoredAndLoadedNamesKeepTheirBytes) {
+    ShowData& d = data();
+    static const char kArc[] = "  Arc 2  x      ";
+    std::memcpy(d.SequencerNames[1], kArc, 16);
+    for (int s = 0; s < 64; ++s)
+        if (s != 1) std::memset(d.SequencerNames[s], ' ', 16);
+    ASSERT_TRUE(SaveSeqFile(d));
+    std::memset(d.SequencerNames, 0, sizeof d.SequencerNames);
+    ASSERT_EQ(OpenSeqFile(d), FileLoad::Loaded);
+    TFormSequenser& w = Create();
+    w.show();
+    EXPECT_EQ(w.edtNameSeq->text(), "");
+    TypeAtEnd(w.edtNameSeq, "Show1");
+    EXPECT_EQ(w.edtNameSeq->text(), "Show1");
+    w.ScrollBarNombSeq->setValue(1);
+    EXPECT_EQ(w.edtNameSeq->text(), "  Arc 2  x");
+    w.ScrollBarNombSeq->setValue(0);
+    EXPECT_EQ(w.edtNameSeq->text(), "Show1");
+    ASSERT_TRUE(SaveSeqFile(d));
+    std::memset(d.SequencerNames, 0, sizeof d.SequencerNames);
+    ASSERT_EQ(OpenSeqFile(d), FileLoad::Loaded);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(d.SequencerNames[0]), 16), "Show1           ");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(d.SequencerNames[1]), 16), kArc) << "shown, not typed into";
+}
+
 TEST_F(SequencerWindow, WheelScrollsTheActivePageWithDivisor63WhenUnset) {
     ShowData& d = data();
     d.ProgramOptions[1] = 0;
@@ -401,7 +432,7 @@ TEST_F(SequencerWindow, OpeningAnotherFileReloadsItsOwnNotes) {
     EXPECT_EQ(w.MemoNotes->toPlainText(), "notes of b\nsecond line");
     EXPECT_EQ(w.windowTitle().toStdString(), "Open file Sequenser: " + b);
     EXPECT_EQ(w.SaveDialogSeq.FileName.toStdString(), b);
-    EXPECT_EQ(w.edtNameSeq->text(), "file 2          ");
+    EXPECT_EQ(w.edtNameSeq->text(), "file 2");
 
     w.SpeedButtonSaveSeq->click();
     EXPECT_EQ(ReadText(Path("b.txt")), "notes of b\r\nsecond line\r\n");

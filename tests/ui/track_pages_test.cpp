@@ -16,6 +16,8 @@
 #include "ui/program_folder_test.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -93,6 +95,36 @@ TEST_F(TrackPages, RecordBarStepShowsNameSwitchesOnInRecordModesAndViewsFollow) 
     EXPECT_EQ(std::string(reinterpret_cast<char*>(d.TrackNames[5]), kNameLen), "  Arc           ");
     w->edtNameTrack->setText("Jet");
     EXPECT_EQ(std::string(reinterpret_cast<char*>(d.TrackNames[5]), kNameLen), "Jet             ");
+}
+
+TEST_F(TrackPages, NamesTypedAfterALoadAreStoredPaddedAndLoadedNamesKeepTheirBytes) {
+    ShowData& d = ShowDataInstance();
+    d.TrackEditState[5] = 0;
+    d.TrackEditState[12] = 0;
+    Name(0, "");
+    Name(1, "  Arc");
+    std::memset(d.EffectNames[0], ' ', kNameLen);
+    ASSERT_TRUE(SaveTrackFile(d));
+    std::memset(d.TrackNames, 0, sizeof d.TrackNames);
+    ASSERT_EQ(OpenTrackFile(d), FileLoad::Loaded);
+    create();
+    w->show();
+    // A click at the end of each box, then the keys, as the operator types.
+    for (QLineEdit* edit : {w->edtNameTrack, w->editNameEffect}) {
+        EXPECT_EQ(edit->text(), "");
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 4, edit->height() / 2));
+        QTest::keyClicks(edit, "Show1");
+    }
+    w->ScrollBarTrackNombRecs->setValue(1);
+    w->ScrollBarTrackNombRecsScroll();
+    EXPECT_EQ(w->edtNameTrack->text(), "  Arc");
+    ASSERT_TRUE(SaveTrackFile(d));
+    std::memset(d.TrackNames, 0, sizeof d.TrackNames);
+    std::memset(d.EffectNames, 0, sizeof d.EffectNames);
+    ASSERT_EQ(OpenTrackFile(d), FileLoad::Loaded);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(d.TrackNames[0]), kNameLen), "Show1           ");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(d.EffectNames[0]), kNameLen), "Show1           ");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(d.TrackNames[1]), kNameLen), "  Arc           ");
 }
 
 TEST_F(TrackPages, ColourModeShowsTheInputPanelPlayModeAndPageSwitchCloseIt) {

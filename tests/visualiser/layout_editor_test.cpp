@@ -122,7 +122,7 @@ TEST(LayoutEditor, RefreshTextsAndLabels) {
     t->X[2] = -0.001f;
     EXPECT_EQ(EditFieldText(*t, 2, EditField::PosX), "0");
     SetCollectorName(*t, 4, "a\tb");
-    EXPECT_EQ(NameFieldText(*t, 4), "a b             ");
+    EXPECT_EQ(NameFieldText(*t, 4), "a b") << "shown without its padding";
     EXPECT_EQ(NameFieldText(*t, 1), "") << "the preset's names are empty";
 
     EXPECT_EQ(ClampPosition(std::nan(""), 0, 359), 0);
