@@ -119,7 +119,7 @@ bool IniFile::load() {
     readError_.clear();
     std::string text;
     if (path_.empty()) return false;
-    if (IoResult r = ReadWholeFile(path_, text); !r) {
+    if (IoResult r = ReadBoundedFile(path_, kMaxIniBytes, text); !r) {
         // Missing is a new file; a folder in its place fails at the save as before.
         if (r.error != ENOENT && r.error != EISDIR) readError_ = r.message.empty() ? "read error" : r.message;
         return false;

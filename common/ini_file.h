@@ -3,6 +3,7 @@
 // and read with "." or ",". Values holding CR or LF are written so that they read back whole.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,6 +15,10 @@ inline long long SaturatingIncrement(long long n) { return n == INT64_MAX ? n : 
 
 class IniFile {
 public:
+    // Settings take kilobytes; a larger file is refused unread (and so never written over), since
+    // it is loaded on the window thread at start.
+    static constexpr size_t kMaxIniBytes = size_t(2) << 20;
+
     IniFile() = default;
     explicit IniFile(std::string path);   // loads the file when it exists (UTF-8, or CP1251 when not valid UTF-8)
 

@@ -10,6 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/fifo_guard.h"
+#include "tests/scratch_folder.h"
+
 using spirelo::IniFile;
 
 TEST(IniFile, KeysAndSectionsAreCaseInsensitiveAndKeepFileOrder) {
@@ -179,4 +182,49 @@ TEST(IniFile, AnUnreadableFileIsNeverWrittenOver) {
     EXPECT_EQ(back, text);
     IniFile missing(dir + "/none.ini");
     EXPECT_FALSE(missing.unreadable()) << "a missing file is simply new";
+}
+
+// A FIFO given as the settings would block the start for ever at its open; it is refused at
+// once as a file that cannot be read, and so is never written into.
+TEST(IniFile, AFifoIsRefusedAtOnceAndNeverWrittenInto) {
+    spirelo::test::ScratchFolder dir;
+    ASSERT_TRUE(dir.made());
+    const std::string fifo = dir / "Spirelo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    IniFile ini;
+    EXPECT_TRUE(spirelo::test::ReturnsWithinASecond(fifo, [&] { ini = IniFile(fifo); }));
+    EXPECT_TRUE(ini.unreadable());
+    EXPECT_FALSE(ini.readError().empty());
+    EXPECT_EQ(ini.readInteger("AreaCount", "CountOpen", 1), 1);
+    ini.writeInteger("AreaCount", "CountOpen", 2);
+    EXPECT_FALSE(ini.save());
+    struct stat st{};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO was replaced by a save";
+}
+
+// A settings file beyond the bound is refused before it is read, with the sizes in its text,
+// and left as it is; one at the bound loads.
+TEST(IniFile, AFileBeyondTheBoundIsRefusedAndKept) {
+    spirelo::test::ScratchFolder dir;
+    ASSERT_TRUE(dir.made());
+    const std::string path = dir / "Spirelo.ini";
+    std::string text = "[AreaCount]\nCountOpen=41\n;";
+    text.resize(IniFile::kMaxIniBytes, 'x');
+    ASSERT_TRUE(spirelo::WriteFileAtomic(path, text));
+    IniFile atBound(path);
+    EXPECT_FALSE(atBound.unreadable()) << atBound.readError();
+    EXPECT_EQ(atBound.readInteger("AreaCount", "CountOpen", 1), 41);
+
+    ASSERT_TRUE(spirelo::WriteFileAtomic(path, text + "x"));
+    IniFile beyond(path);
+    EXPECT_TRUE(beyond.unreadable());
+    EXPECT_NE(beyond.readError().find(std::to_string(IniFile::kMaxIniBytes)), std::string::npos)
+        << beyond.readError();
+    EXPECT_EQ(beyond.readInteger("AreaCount", "CountOpen", 1), 1);
+    beyond.writeInteger("AreaCount", "CountOpen", 42);
+    EXPECT_FALSE(beyond.save());
+    std::string back;
+    ASSERT_TRUE(spirelo::ReadWholeFile(path, back));
+    EXPECT_EQ(back.size(), IniFile::kMaxIniBytes + 1);
 }
