@@ -15,6 +15,7 @@
 #include <sndfile.h>
 #include <vorbis/vorbisfile.h>
 
+#include "common/file_io.h"
 #include "platform/audio.h"
 
 namespace spirelo {
@@ -48,12 +49,22 @@ namespace {
 
 // ---- Reading the start of a file ----
 
+// A music file is a regular file: a FIFO, device or socket named in a list is refused before
+// anything could wait on it.
+std::FILE* OpenRegularStream(const std::string& path) {
+    int fd = -1;
+    if (!OpenRegularFile(path, fd)) return nullptr;
+    std::FILE* f = ::fdopen(fd, "rb");
+    if (!f) ::close(fd);
+    return f;
+}
+
 std::vector<unsigned char> ReadHead(const std::string& path, std::size_t limit, std::uint64_t* fileSize,
                                     bool* opened) {
     std::vector<unsigned char> data;
     *opened = false;
     *fileSize = 0;
-    FILE* f = std::fopen(path.c_str(), "rb");
+    FILE* f = OpenRegularStream(path);
     if (!f) return data;
     *opened = true;
     if (std::fseek(f, 0, SEEK_END) == 0) {
@@ -213,7 +224,7 @@ public:
         mpg123_rates(&rates, &count);
         for (std::size_t i = 0; i < count; ++i)
             mpg123_format(h_, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-        file_ = std::fopen(path.c_str(), "rbe");
+        file_ = OpenRegularStream(path);
         if (!file_) return false;
         std::setvbuf(file_, nullptr, _IOFBF, 64 * 1024);
         if (mpg123_replace_reader_handle(h_, ReadBuffered, SeekBuffered, nullptr) != MPG123_OK ||
@@ -293,7 +304,12 @@ public:
         if (open_) ov_clear(&file_);
     }
     bool start(const std::string& path) {
-        if (ov_fopen(path.c_str(), &file_) != 0) return false;
+        std::FILE* f = OpenRegularStream(path);
+        if (!f) return false;
+        if (ov_open(f, &file_, nullptr, 0) != 0) {   // a failed open leaves the stream ours
+            std::fclose(f);
+            return false;
+        }
         open_ = true;
         vorbis_info* info = ov_info(&file_, -1);
         ogg_int64_t total = ov_pcm_total(&file_, -1);
@@ -383,7 +399,8 @@ std::unique_ptr<AudioDecoder> OpenStreamOnce(const std::string& path, int* error
     // libsndfile recognises its formats by their headers; MPEG audio goes to libmpg123.
     // Opened by descriptor, so libsndfile judges the bytes and not the name's extension.
     SF_INFO info{};
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = -1;
+    OpenRegularFile(path, fd);
     SNDFILE* file = fd >= 0 ? sf_open_fd(fd, SFM_READ, &info, 0) : nullptr;
     if (file) {
         bool mpeg = (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG;

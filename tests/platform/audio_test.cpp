@@ -16,6 +16,10 @@
 #include "platform/audio_decoder.h"
 #include "platform/media_player.h"
 #include "platform/audio_fixtures.h"
+#include "tests/fifo_guard.h"
+#include "tests/scratch_folder.h"
+
+#include <sys/stat.h>
 
 using namespace spirelo;
 using audio_fixtures::Tone;
@@ -159,6 +163,37 @@ TEST_F(AudioEngine, OpensByContentWhateverTheName) {
     EXPECT_EQ(BASS_StreamCreateFile(false, nullptr, 0, 0, 0), 0u);
     EXPECT_EQ(BASS_StreamCreateFile(true, wavAsMp3.c_str(), 0, 0, 0), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), kAudioErrorParameter);
+}
+
+// A FIFO or a device named as music would block the window thread at its open: the show's
+// stream, the module loader and the music list's player all refuse it at once as a file that
+// cannot be opened.
+TEST_F(AudioEngine, AFifoOrDeviceIsRefusedAtOnce) {
+    spirelo::test::ScratchFolder dir;
+    ASSERT_TRUE(dir.made());
+    const std::string fifo = dir / "music.mp3";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        AudioHandle stream = 1, module = 1;
+        int streamError = 0, moduleError = 0, playerError = 0;
+        bool playerOpened = true;
+        EXPECT_TRUE(spirelo::test::ReturnsWithinASecond(fifo, [&] {
+            stream = BASS_StreamCreateFile(false, path.c_str(), 0, 0, 0);
+            streamError = BASS_ErrorGetCode();
+            module = BASS_MusicLoad(false, path.c_str(), 0, 0, kMusicShowFlags, 0);
+            moduleError = BASS_ErrorGetCode();
+            MediaPlayer player;
+            playerOpened = player.Open(path);
+            playerError = BASS_ErrorGetCode();
+        }));
+        EXPECT_EQ(stream, 0u);
+        EXPECT_EQ(streamError, kAudioErrorFileOpen);
+        EXPECT_EQ(module, 0u);
+        EXPECT_EQ(moduleError, kAudioErrorFileOpen);
+        EXPECT_FALSE(playerOpened);
+        EXPECT_EQ(playerError, kAudioErrorFileOpen);
+    }
 }
 
 TEST(AudioDecoders, MpegSniffingNeedsChainedFrames) {
