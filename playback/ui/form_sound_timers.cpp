@@ -235,8 +235,11 @@ void TFormSound::TimerWindowTimer() {
     ShapeRec->setVisible(shapeRecVisible_);
     // 9. Keys to this window.
     if (SpeedButtonFocus->isChecked() && isVisible()) {
+        // The control being typed into keeps the keys; the form takes them only when none had.
+        QWidget* had = focusWidget();
+        raise();
         activateWindow();
-        setFocus();
+        (had ? had : this)->setFocus();
     }
 }
 

@@ -127,6 +127,29 @@ TEST_F(TrackPages, NamesTypedAfterALoadAreStoredPaddedAndLoadedNamesKeepTheirByt
     EXPECT_EQ(std::string(reinterpret_cast<char*>(d.TrackNames[1]), kNameLen), "  Arc           ");
 }
 
+TEST_F(TrackPages, WithTheFocusOptionTheEffectNameKeepsTheKeysAcrossModeTimerTicks) {
+    ShowData& d = ShowDataInstance();
+    create();
+    w->show();
+    w->SpeedButtonFocus->click();
+    ASSERT_TRUE(w->SpeedButtonFocus->isChecked());
+    w->editNameEffect->setFocus();
+    w->editNameEffect->clear();
+    // The keys go where the window's focus is, as the keyboard sends them.
+    for (const char* part : {"Ra", "te", "1"}) {
+        QTest::keyClicks(w->focusWidget(), part);
+        w->TimerWindowTimer();
+    }
+    EXPECT_EQ(w->focusWidget(), w->editNameEffect);
+    EXPECT_EQ(w->editNameEffect->text(), "Rate1");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(d.EffectNames[0]), kNameLen), "Rate1           ");
+
+    // With no control focused the form itself takes the keys, for the live keys.
+    w->editNameEffect->clearFocus();
+    w->TimerWindowTimer();
+    EXPECT_EQ(w->focusWidget(), w);
+}
+
 TEST_F(TrackPages, ColourModeShowsTheInputPanelPlayModeAndPageSwitchCloseIt) {
     ShowData& d = ShowDataInstance();
     d.TrackEditState[5] = 2;
