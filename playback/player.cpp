@@ -213,4 +213,12 @@ std::string NewAudioQuestionText() {
     return "After open new audio file\n\rsynhro with current tracks\n\rnot job.\n\rClear all tracks? ";
 }
 
+std::string NewAudioRefusal(const std::string& chosen) {
+    const std::string show = StripExt(chosen) + ".trk";
+    const std::string music = Mp3NameOf(show);
+    if (music == chosen) return {};
+    return "Файл " + chosen + " не может быть музыкой шоу: шоу " + show + " играет только файл " + music +
+           ". Трек-файл не записан.";
+}
+
 }  // namespace spirelo

@@ -97,4 +97,9 @@ OpenResult OpenShowAudio(ShowClock& c, ShowData& d, PeakScanner& scanner, Player
 std::string ErrorPopText(const std::string& text, int errorCode);
 std::string NewAudioQuestionText();
 
+// New audio for the show: the show becomes StripExt(chosen) + ".trk", which plays
+// Mp3NameOf(that). Empty when that is the chosen file; otherwise the message refusing it (a
+// WAV or an upper-case ".MP3" would give a show that never finds its music).
+std::string NewAudioRefusal(const std::string& chosen);
+
 }  // namespace spirelo

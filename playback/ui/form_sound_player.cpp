@@ -216,6 +216,11 @@ void TFormSound::SpeedButtonMp3Click() {
 }
 
 void TFormSound::NewAudioForShow(const QString& fileName) {
+    const std::string refusal = NewAudioRefusal(fileName.toStdString());
+    if (!refusal.empty()) {
+        PlayerMessages().Show([&refusal] { Messages().error(refusal); });
+        return;
+    }
     ShowData& d = ShowDataInstance();
     d.sNameFileProject = StripExt(fileName.toStdString()) + ".trk";
     d.TrackEditState[3] = 50;

@@ -263,4 +263,12 @@ TEST(PlayerMessages, Texts) {
               "After open new audio file\n\rsynhro with current tracks\n\rnot job.\n\rClear all tracks? ");
 }
 
+TEST(PlayerMessages, OnlyTheShowsOwnMusicFileIsTakenAsNewAudio) {
+    EXPECT_EQ(NewAudioRefusal("/m/beats.mp3"), "");
+    EXPECT_EQ(NewAudioRefusal("/m/beats.wav"), "Файл /m/beats.wav не может быть музыкой шоу: шоу /m/beats.trk "
+                                               "играет только файл /m/beats.mp3. Трек-файл не записан.");
+    for (const char* name : {"/m/BEATS.MP3", "/m/beats", "/m.d/beats", "/m/beats.mp3.ogg"})
+        EXPECT_NE(NewAudioRefusal(name), "") << name;
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include "playback/ui/form_sound.h"
 
 #include "core/show_data.h"
+#include "common/ui/file_dialogs.h"
 #include "core/ui/form_maim.h"
 #include "platform/audio.h"
 #include "platform/message_service.h"
@@ -25,6 +26,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace fs = std::filesystem;
 using namespace spirelo;
@@ -164,6 +166,24 @@ TEST_F(PlayerWindow, NewAudioForTheShowRenamesTheTrackFileAndAsksToClear) {
     EXPECT_TRUE(fs::exists(dir.file("song.trk")));
     EXPECT_EQ(FormMaim->StatusBarMain->panelText(2), "Leng: 0:03:00");
     EXPECT_EQ(FormMaim->windowTitle(), QString::fromStdString("File track: " + dir.file("song.trk")));
+}
+
+TEST_F(PlayerWindow, NewAudioTheShowCannotPairIsRefusedAndWritesNothing) {
+    spirelo::testing::WriteSilentWav(dir.file("beats.wav"), 44100, 2, 1.0);
+    const fs::path folder = fs::path(dir.file("beats.wav")).parent_path();
+    auto count = [&] { return std::distance(fs::directory_iterator(folder), fs::directory_iterator()); };
+    const auto files = count();
+    FileDialog::SetAnswerer([&](const FileDialog&) -> std::optional<QString> {
+        return QString::fromStdString(dir.file("beats.wav"));
+    });
+    FormSound->SpeedButtonMp3Click();
+    FileDialog::SetAnswerer(nullptr);
+    ASSERT_EQ(messages->log.size(), 1u);
+    EXPECT_EQ(messages->log[0].kind, MessageKind::Error);
+    EXPECT_NE(messages->log[0].text.find(dir.file("beats.wav")), std::string::npos) << "the message names the file";
+    EXPECT_EQ(ShowDataInstance().sNameFileProject, dir.file("show.trk")) << "the show stays what it was";
+    EXPECT_FALSE(fs::exists(dir.file("beats.trk")));
+    EXPECT_EQ(count(), files) << "no file written";
 }
 
 // The player panel and the BPM page while a tone plays (SPIRELO_SHOTS=<folder> keeps the pictures).
