@@ -113,9 +113,10 @@ std::vector<std::string> BuildReport(const CollectorTable& t, const std::string&
             "Наклон " + r2(t.Naklon[c]) + " m",
             "Колво форсунок " + i(t.Kolvo[c]) + " шт",
             "Групп Прожекторов " + i(t.SpotGroups[c]) + " шт.",
-            "ADR DMX свет от " + i(t.SpotDmx[c]) + " до " + i(long(t.SpotDmx[c]) + 3L * t.SpotGroups[c]),
+            // The last address is the first plus the count less one, as the DMX labels show it.
+            "ADR DMX свет от " + i(t.SpotDmx[c]) + " до " + i(long(t.SpotDmx[c]) + 3L * t.SpotGroups[c] - 1),
             "ADR DMX Насос " + i(t.PumpDmx[c]),
-            "ADR DMX Клапана от " + i(t.ValveDmx[c]) + " до " + i(long(t.ValveDmx[c]) + t.Kolvo[c]),
+            "ADR DMX Клапана от " + i(t.ValveDmx[c]) + " до " + i(long(t.ValveDmx[c]) + t.Kolvo[c] - 1),
             "Производительность насоса " + n8(n.pumpFlow) + " л\\мин",
             "Производительность насоса " + n8(n.pumpM3h) + " м3\\час",
             "Напор насоса " + n8(n.head) + " м",

@@ -179,6 +179,11 @@ TEST_F(FormSetTest, AViewButtonWritesTheReportAndTheNotes) {
         t.Kind[1] = kKindRing;
         t.Nozzle[1] = 4;
         t.Kolvo[1] = 5;
+        t.Kind[2] = kKindRing;
+        t.SpotDmx[2] = 1;
+        t.SpotGroups[2] = 2;
+        t.ValveDmx[2] = 8;
+        t.Kolvo[2] = 4;
     });
     createWindows(path);
     EXPECT_TRUE(FormSet->SpeedButtonArea->isChecked());
@@ -190,6 +195,9 @@ TEST_F(FormSetTest, AViewButtonWritesTheReportAndTheNotes) {
     ASSERT_TRUE(ReadTextCompanion(LayoutReportPath(path), report));
     EXPECT_EQ(report, FormSet->MemoRashet->toPlainText().toStdString());
     EXPECT_NE(report.find("Колво форсунок 5 шт"), std::string::npos);
+    // Lights 1..6 (two groups of three) and valves 8..11.
+    EXPECT_NE(report.find("\nADR DMX свет от 1 до 6\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("\nADR DMX Клапана от 8 до 11\n"), std::string::npos) << report;
     std::string raw;
     ASSERT_TRUE(ReadWholeFile(LayoutNotesPath(path), raw));
     EXPECT_EQ(raw, "первая\r\nвторая\r\n");
