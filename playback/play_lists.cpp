@@ -2,6 +2,9 @@
 
 #include "common/text_codec.h"
 
+#include <cerrno>
+#include <string_view>
+
 namespace spirelo {
 
 IoResult ReadPathList(const std::string& path, std::vector<std::string>& out) {
@@ -24,10 +27,29 @@ void ParsePathList(const std::string& bytes, std::vector<std::string>& out) {
     }
 }
 
-IoResult WritePathList(const std::string& path, const std::vector<std::string>& items) {
+namespace {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+}
+
+std::string PathListText(const std::vector<std::string>& items) {
     std::string text;
-    for (const std::string& item : items) text += item + "\r\n";
-    return WriteFileAtomic(path, text);
+    if (!items.empty() && items.front().starts_with(kByteOrderMark)) text += kByteOrderMark;
+    for (const std::string& item : items) text.append(item).append("\r\n");
+    return text;
+}
+
+bool FitsPathList(const std::string& path) { return path.find_first_of("\r\n") == std::string::npos; }
+
+std::string PathsNotAddedText(const std::vector<std::string>& paths) {
+    std::string text = "Not added to the list: a file name holding a line end would read back as two entries.";
+    for (const std::string& p : paths) text.append("\r\n").append(p);
+    return text;
+}
+
+IoResult WritePathList(const std::string& path, const std::vector<std::string>& items) {
+    for (const std::string& item : items)
+        if (!FitsPathList(item)) return IoResult{false, EINVAL, "An entry of the list holds a line end"};
+    return WriteFileAtomic(path, PathListText(items));
 }
 
 int ShowListIndex(int index, int count) {

@@ -17,6 +17,14 @@ inline constexpr size_t kMaxPathListBytes = size_t(8) << 20;   // thousands of e
 IoResult ReadPathList(const std::string& path, std::vector<std::string>& out);
 void ParsePathList(const std::string& bytes, std::vector<std::string>& out);   // the file's bytes
 IoResult WritePathList(const std::string& path, const std::vector<std::string>& items);
+// The bytes WritePathList saves. A first entry that begins with U+FEFF is preceded by a
+// byte-order mark, since the reader takes one off the start.
+std::string PathListText(const std::vector<std::string>& items);
+// A path holding a line end would read back as two entries: it is never put in a list, and a
+// list holding one is not written (EINVAL).
+bool FitsPathList(const std::string& path);
+// The warning for chosen files left out of a list for that.
+std::string PathsNotAddedText(const std::vector<std::string>& paths);
 
 // The show list's stored index brought into a list of count (>= 1) entries: above the count 0,
 // equal to it the last entry, negative 0.

@@ -61,10 +61,16 @@ bool LoadListBox(QListWidget* box, const std::string& file, int32_t& row, QLabel
     return true;
 }
 
-// Appends every file the dialog gave, in its order; the dialog opens next in their folder.
+// Appends every file the dialog gave, in its order; the dialog opens next in their folder. A
+// name that cannot be stored in a list is left out, and the operator told.
 void AddChosenFiles(FileDialog& dlg, QListWidget* box, QWidget* parent) {
     if (!dlg.Execute(parent)) return;
-    for (const QString& f : dlg.Files) box->addItem(f);
+    std::vector<std::string> refused;
+    for (const QString& f : dlg.Files) {
+        if (FitsPathList(f.toStdString())) box->addItem(f);
+        else refused.push_back(f.toStdString());
+    }
+    if (!refused.empty()) Messages().warning(PathsNotAddedText(refused));
 }
 
 void DeleteSelected(QListWidget* box) {

@@ -211,3 +211,43 @@ TEST(PlayLists, AListThatIsAFifoOrTooLargeIsRefused) {
     EXPECT_EQ(r.error, EFBIG);
     EXPECT_TRUE(back.empty());
 }
+
+// The reader takes a byte-order mark off the start of a list: a first entry that begins with
+// U+FEFF is written after one of its own, so it reads back whole. Other lists keep their bytes.
+TEST(PlayLists, AFirstEntryBeginningWithAByteOrderMarkReadsBackWhole) {
+    spirelo::test::ScratchFolder dir;
+    ASSERT_TRUE(dir.made());
+    const std::string bom = "\xEF\xBB\xBF";
+    struct Case { Items items; std::string bytes; };
+    const Case cases[] = {
+        {{bom + "a.mp3", "b.mp3"}, bom + bom + "a.mp3\r\nb.mp3\r\n"},
+        {{"a.mp3", bom + "b.mp3"}, "a.mp3\r\n" + bom + "b.mp3\r\n"},
+        {{bom}, bom + bom + "\r\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string file = dir / "list.msc";
+        ASSERT_TRUE(WritePathList(file, c.items));
+        EXPECT_EQ(ReadBytes(file), c.bytes);
+        Items back;
+        ASSERT_TRUE(ReadPathList(file, back));
+        EXPECT_EQ(back, c.items);
+    }
+}
+
+// A path holding a line end would read back as two entries: it fits no list, and a list holding
+// one is refused whole, the old file kept.
+TEST(PlayLists, APathHoldingALineEndIsNeverWritten) {
+    for (const char* path : {"/m/a\nb.mp3", "/m/a\rb.mp3", "/m/a\r\n", "\n"}) EXPECT_FALSE(FitsPathList(path)) << path;
+    EXPECT_TRUE(FitsPathList("/m/Фонтан 1.mp3"));
+    spirelo::test::ScratchFolder dir;
+    ASSERT_TRUE(dir.made());
+    const std::string file = dir / "list.shw";
+    ASSERT_TRUE(WritePathList(file, {"/m/a.trk"}));
+    const IoResult r = WritePathList(file, {"/m/b.trk", "/m/c\nd.trk"});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, EINVAL);
+    EXPECT_FALSE(r.message.empty());
+    EXPECT_EQ(ReadBytes(file), "/m/a.trk\r\n");
+    const std::string text = PathsNotAddedText({"/m/c\nd.mp3"});
+    EXPECT_NE(text.find("/m/c\nd.mp3"), std::string::npos) << text;
+}

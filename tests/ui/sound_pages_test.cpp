@@ -13,6 +13,7 @@
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
 #include "playback/modes.h"
+#include "playback/play_lists.h"
 #include "playback/show_clock.h"
 #include "playback/show_tick.h"
 #include "sequencer/ui/form_sequenser.h"
@@ -198,6 +199,29 @@ TEST_F(SoundPages, ClickModesStartShowsAndTheListIsEdited) {
     answers.push_back(QString::fromStdString(P("mine.shw")));
     w->SpeedButtonLoadList->click();
     EXPECT_EQ(w->ListBoxShow->count(), 3);
+}
+
+// A chosen file whose name holds a line end would split into two entries when the list is read
+// back: both lists leave it out, say so once, and add the rest in the dialog's order.
+TEST_F(SoundPages, AFileNameHoldingALineEndIsNotAddedToAList) {
+    TFormSound* w = create();
+    const std::string bad = P("two\rlines.trk");
+    struct Case { QToolButton* add; QListWidget* box; QLabel* count; };
+    const Case cases[] = {{w->SpeedButtonAddList, w->ListBoxShow, w->lblmaxFileShow},
+                          {w->SpeedButtonAddMusic, w->ListBoxMusic, w->lblmaxFileMusic}};
+    for (const Case& c : cases) {
+        c.box->clear();
+        messages->log.clear();
+        answers.push_back(QString::fromStdString(P("a.trk") + "\n" + bad + "\n" + P("b.trk")));
+        c.add->click();
+        ASSERT_EQ(c.box->count(), 2);
+        EXPECT_EQ(c.box->item(0)->text().toStdString(), P("a.trk"));
+        EXPECT_EQ(c.box->item(1)->text().toStdString(), P("b.trk"));
+        EXPECT_EQ(c.count->text(), "2");
+        ASSERT_EQ(messages->log.size(), 1u);
+        EXPECT_EQ(messages->log[0].kind, MessageKind::Warning);
+        EXPECT_EQ(messages->log[0].text, PathsNotAddedText({bad}));
+    }
 }
 
 TEST_F(SoundPages, MusicListPlaysInMusicOnly) {
