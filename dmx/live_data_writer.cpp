@@ -48,6 +48,17 @@ bool FileMappingOFF(ShowData& d, LiveDataSections& live) {
     return true;
 }
 
+bool FileMappingEnd(ShowData& d, LiveDataSections& live) {
+    if (d.MappingOpenFlag != 1) return false;
+    static const uint8_t kOff[kChannels] = {};
+    EncodeHexLevels(kOff, kChannels, live.DmxMapText);
+    std::memcpy(live.SpectrMapText, live.DmxMapText, sizeof live.SpectrMapText);
+    std::memset(live.SpectrumBytes, 0, sizeof live.SpectrumBytes);
+    if (live.DmxMap.isOpen()) live.DmxMap.writeText(live.DmxMapText, kLiveTextDigits);
+    if (live.SpectrMap.isOpen()) live.SpectrMap.writeText(live.SpectrMapText, kLiveTextDigits);
+    return FileMappingOFF(d, live);
+}
+
 void WriteLiveData(ShowData& d, LiveDataSections& live, LiveSpectrum spectrum) {
     if (d.MappingOpenFlag != 1 || !live.DmxMap.isOpen() || !live.SpectrMap.isOpen()) return;
     EncodeHexLevels(d.DmxOut + 1, kChannels, live.DmxMapText);

@@ -39,6 +39,11 @@ bool FileMappingToON(ShowData& d, LiveDataSections& live, MessageService& messag
 // Unmaps both (only while open). Returns true when it closed them.
 bool FileMappingOFF(ShowData& d, LiveDataSections& live);
 
+// The controller's end: zero levels and an empty spectrum go into both sections, so a visualiser
+// started later shows the fountain off, then they are unmapped as by FileMappingOFF. The
+// sections stay: a running visualiser keeps reading the same names when the controller returns.
+bool FileMappingEnd(ShowData& d, LiveDataSections& live);
+
 // Every output cycle after the pipeline: both texts from DmxOut and the spectrum, only while open.
 void WriteLiveData(ShowData& d, LiveDataSections& live, LiveSpectrum spectrum);
 

@@ -240,7 +240,7 @@ void TFormMaim::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
     auto& d = ShowDataInstance();
-    if (d.MappingOpenFlag == 1) spirelo::FileMappingOFF(d, spirelo::LiveDataInstance());
+    if (d.MappingOpenFlag == 1) spirelo::FileMappingEnd(d, spirelo::LiveDataInstance());
     spirelo::InstanceGuardInstance().markEnded();
 }
 

@@ -559,7 +559,7 @@ void TFormUSB_COM::FormDestroy() {
     if (!ini.unreadable() && !ini.save(&error)) Messages().error("Settings not saved: " + error);
     CloseUsbDevise();
     // The main window leaves the live-data sections to this window: released here, last.
-    FileMappingOFF(ShowDataInstance(), LiveDataInstance());
+    FileMappingEnd(ShowDataInstance(), LiveDataInstance());
 }
 
 spirelo::CustomerTexts TFormUSB_COM::CustomerTextsForSettings() const {

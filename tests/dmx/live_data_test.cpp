@@ -83,6 +83,26 @@ TEST_F(LiveData, WritesBothTextsOnlyWhileOpen) {
     EXPECT_EQ(Text(live.DmxName).substr(0, 2), "FF");   // no longer written
 }
 
+TEST_F(LiveData, TheEndLeavesTheSectionsWithTheFountainOff) {
+    int32_t peaks[31] = {};
+    peaks[3] = 90;
+    ASSERT_TRUE(FileMappingToON(*d, live, msgs));
+    d->DmxOut[1] = 255;
+    d->DmxOut[512] = 7;
+    WriteLiveData(*d, live, {peaks});
+    ASSERT_NE(Text(live.DmxName), std::string(1024, '0'));
+    ASSERT_TRUE(FileMappingEnd(*d, live));
+    EXPECT_EQ(d->MappingOpenFlag, 0);
+    EXPECT_FALSE(live.DmxMap.isOpen());
+    for (const std::string& name : {dmxName, spectrName}) {
+        const int fd = ::shm_open(("/" + name).c_str(), O_RDONLY, 0);
+        EXPECT_GE(fd, 0) << name << " is kept for a visualiser still reading it";
+        if (fd >= 0) ::close(fd);
+        EXPECT_EQ(Text(name), std::string(1024, '0')) << name;
+    }
+    EXPECT_FALSE(FileMappingEnd(*d, live)) << "closed: nothing";
+}
+
 TEST_F(LiveData, OnWhileOpenAndOffWhileClosedDoNothing) {
     EXPECT_FALSE(FileMappingOFF(*d, live));
     ASSERT_TRUE(FileMappingToON(*d, live, msgs));

@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -195,6 +196,23 @@ TEST_F(UsbWindow, MappingButtonsAndTheSettingOnDestroy) {
     EXPECT_TRUE(ini.readBool("SystemInfo", "Mapping", false));
     EXPECT_EQ(sim->counters().openHandles, 0);   // the device was closed
     EXPECT_TRUE(messages->log.empty());
+}
+
+TEST_F(UsbWindow, AtTheEndTheSectionsShowTheFountainOff) {
+    Create();
+    ShowData& d = ShowDataInstance();
+    for (int c = 1; c <= 3; ++c) d.SequencerChannelMask[0][c - 1] = 1;
+    d.SequencerRunState[0] = kRunPlay;
+    d.DmxFrame[1] = 200;
+    Cycles(2);
+    const LiveDataSections& live = LiveDataInstance();
+    ASSERT_EQ(SectionText(live.DmxName).substr(0, 2), "C8");
+    std::memset(live.SpectrMap.data(), 'F', 60);   // as a spectrum the last cycle wrote
+    delete FormUSB_COM;                           // the controller's normal end
+    FormUSB_COM = nullptr;
+    EXPECT_EQ(d.MappingOpenFlag, 0);
+    EXPECT_EQ(SectionText(live.DmxName), std::string(1024, '0'));
+    EXPECT_EQ(SectionText(live.SpectrName), std::string(1024, '0'));
 }
 
 TEST_F(UsbWindow, AreasAndColoursArePublished) {
