@@ -76,7 +76,8 @@ static void ResetSequenceTables(ShowData& d, bool stepData) {
     std::fill(std::begin(d.EditorSettings), std::end(d.EditorSettings), 0);
     std::fill(std::begin(d.ProgramOptions), std::end(d.ProgramOptions), 0);
     std::memset(d.ProgramFlags, 0, sizeof d.ProgramFlags);
-    std::fill(std::begin(d.SequencerViewPositions), std::end(d.SequencerViewPositions), 15);
+    // A new project's grids open at their first row (spot 1, channel 1).
+    std::fill(std::begin(d.SequencerViewPositions), std::end(d.SequencerViewPositions), 0);
     d.EditorSettings[3] = 32;
     d.EditorSettings[7] = 255;
     d.EditorSettings[11] = 64;

@@ -156,6 +156,18 @@ TEST_F(SequencerWindow, CreationRestoresTheSavedView) {
     EXPECT_EQ(w.GroupLabelTexts[2].left(2), "33");
 }
 
+TEST_F(SequencerWindow, AResetProjectOpensBothGridsAtTheirFirstRow) {
+    TFormSequenser& w = Create();
+    for (QScrollBar* bar : {w.ScrollBarSpotPos, w.ScrollBarKlapanPos}) EXPECT_EQ(bar->value(), 0) << bar->objectName().toStdString();
+    EXPECT_EQ(w.SpotRowLabels[0]->text(), "01");
+    EXPECT_EQ(w.KlapanRowLabels[0]->text(), "01");
+    // Another sequencer chosen by the operator opens where its own positions say.
+    data().SequencerViewPositions[3] = 40;
+    w.ScrollBarNombSeq->setSliderPosition(3);
+    EXPECT_EQ(w.ScrollBarSpotPos->value(), 40);
+    EXPECT_EQ(w.ScrollBarKlapanPos->value(), 0);
+}
+
 TEST_F(SequencerWindow, SelectorFollowsOnlyTheShownSequencer) {
     ShowData& d = data();
     Drive(0);
