@@ -278,10 +278,17 @@ void TFormSequenser::createToolBar() {
     SpeedButtonClearPattern = SpeedButton(this, "SpeedButtonClearPattern", "Clear Current Pattern", 666, 30, "CP");
     SpeedButtonClearSeq = SpeedButton(this, "SpeedButtonClearSeq", "Clear Current Sequenser", 692, 30, "CS");
     SpeedButtonClearAllSeq = SpeedButton(this, "SpeedButtonClearAllSeq", "Clear All Sequensers", 718, 30, "CA");
-    SpeedButtonCopyPattern = SpeedButton(this, "SpeedButtonCopyPattern", "Кпирование паттерна", 752, 30, "cP");
+    // Both act while the pattern range is still the one it starts with, steps 253..254 that no
+    // timer plays, so nothing seems to happen; their hints say what sets the range.
+    const QString range = QString::fromUtf8(
+        "Диапазон паттерна задают кнопки темпа All, Pat, 1 или полоса темпа (Pattern: Adr From ... to ...)");
+    SpeedButtonCopyPattern = SpeedButton(this, "SpeedButtonCopyPattern",
+                                         QString::fromUtf8("Кпирование паттерна\n") + range, 752, 30, "cP");
     SpeedButtonCopySequens = SpeedButton(this, "SpeedButtonCopySequens", "Кпирование всего секвенсера", 778, 30, "cS");
-    SpeedButtonPasteSequens = SpeedButton(this, "SpeedButtonPasteSequens", "Вставить скопироанный блок", 804, 30,
-                                          {}, st->standardIcon(QStyle::SP_FileDialogContentsView));
+    SpeedButtonPasteSequens = SpeedButton(
+        this, "SpeedButtonPasteSequens",
+        QString::fromUtf8("Вставить скопироанный блок\nПаттерн встаёт с начала диапазона паттерна. ") + range, 804,
+        30, {}, st->standardIcon(QStyle::SP_FileDialogContentsView));
     SpeedButtonPasteSequens->setEnabled(false);
 }
 

@@ -168,6 +168,22 @@ TEST_F(SequencerWindow, AResetProjectOpensBothGridsAtTheirFirstRow) {
     EXPECT_EQ(w.ScrollBarKlapanPos->value(), 0);
 }
 
+TEST_F(SequencerWindow, CopyAndPasteHintsNameWhatSetsThePatternRange) {
+    TFormSequenser& w = Create();
+    EXPECT_EQ(w.LabelRealAdr->text(), "Adr From 254 to 255") << "the range a new window starts with";
+    EXPECT_TRUE(w.SpeedButtonCopyPattern->toolTip().startsWith(QString::fromUtf8("Кпирование паттерна\n")));
+    EXPECT_TRUE(w.SpeedButtonPasteSequens->toolTip().startsWith(QString::fromUtf8("Вставить скопироанный блок\n")));
+    for (QToolButton* b : {w.SpeedButtonCopyPattern, w.SpeedButtonPasteSequens}) {
+        const QString hint = b->toolTip();
+        for (QToolButton* scope : {w.SpeedButtonTempAll, w.SpeedButtonTempSliceSeq, w.SpeedButtonTempOnlyOne})
+            EXPECT_TRUE(hint.contains(scope->text())) << hint.toStdString();
+        EXPECT_TRUE(hint.contains(w.GroupBoxPattern->title().trimmed()));
+        EXPECT_TRUE(hint.contains(w.LabelRealAdr->text().left(8)));
+    }
+    EXPECT_TRUE(w.SpeedButtonCopyPattern->isEnabled());
+    EXPECT_FALSE(w.SpeedButtonPasteSequens->isEnabled());
+}
+
 TEST_F(SequencerWindow, SelectorFollowsOnlyTheShownSequencer) {
     ShowData& d = data();
     Drive(0);
