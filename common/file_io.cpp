@@ -1,6 +1,10 @@
 #include "common/file_io.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <mutex>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -71,12 +75,14 @@ IoResult ReadInto(const std::string& path, Buf& out, size_t maxBytes, size_t lim
 }  // namespace
 
 bool FileExists(const std::string& path) {
+    if (!FolderRefusal(path).empty()) return false;
     struct stat st{};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 IoResult OpenRegularFile(const std::string& path, int& fd) {
     fd = -1;
+    if (std::string why = FolderRefusal(path); !why.empty()) return IoResult{false, EACCES, why};
     // Opening a FIFO without O_NONBLOCK waits for a writer, possibly for ever.
     int f = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (f < 0) return Fail(errno);
@@ -113,45 +119,93 @@ IoResult ReadFileHead(const std::string& path, size_t limit, std::vector<uint8_t
     return ReadInto(path, out, SIZE_MAX, limit);
 }
 
+bool SaveMayFollowLink(uid_t linkOwner, mode_t folderMode, uid_t user) {
+    if ((folderMode & S_IWOTH) == 0) return true;
+    return linkOwner == user || linkOwner == 0;
+}
+
+bool IsOwnTempName(const std::string& entry) {
+    const size_t suffix = std::strlen(kTempSuffix);
+    // "." + at least one character of name + "." + six characters + the suffix
+    if (entry.size() < 1 + 1 + 1 + 6 + suffix || entry[0] != '.') return false;
+    if (entry.compare(entry.size() - suffix, suffix, kTempSuffix) != 0) return false;
+    return entry[entry.size() - suffix - 7] == '.';
+}
+
 namespace {
+std::mutex& RefusedLock() {
+    static std::mutex lock;
+    return lock;
+}
+std::map<std::string, std::string>& Refused() {
+    static std::map<std::string, std::string> folders;
+    return folders;
+}
+
+IoResult Refusal(const std::string& why) { return IoResult{false, EACCES, why}; }
+
 // The file a save replaces: a symbolic link is followed to its target (relative links from the
-// link's folder), so the link stays a link and the real file gets the new content.
-std::string ResolveLinks(const std::string& path) {
+// link's folder), so the link stays a link and the real file gets the new content. A link that
+// another user planted in a folder open to everyone is not followed, as the kernel would not.
+IoResult ResolveLinks(const std::string& path, std::string& out) {
     std::string cur = path;
     for (int hop = 0; hop < 40; ++hop) {
         struct stat st{};
-        if (::lstat(cur.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return cur;
+        if (::lstat(cur.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::string dir = DirName(cur);
+        if (dir.empty()) dir.push_back('.');
+        struct stat folder{};
+        if (::stat(dir.c_str(), &folder) != 0) return Fail(errno);
+        if (!SaveMayFollowLink(st.st_uid, folder.st_mode, ::geteuid()))
+            return Refusal(cur + " is a symbolic link of another user (uid " + std::to_string(st.st_uid) +
+                           ") in a folder every user can write to: not followed");
         std::vector<char> buf(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
         ssize_t n = ::readlink(cur.c_str(), buf.data(), buf.size() - 1);
-        if (n < 0) return cur;
+        if (n <= 0) break;
         std::string target(buf.data(), static_cast<size_t>(n));
-        if (target.empty()) return cur;
-        if (target[0] != '/') {
-            std::string dir = DirName(cur);
-            target = (dir.empty() ? std::string(".") : dir) + "/" + target;
-        }
+        if (target[0] != '/') target = dir + "/" + target;
         cur = target;
     }
-    return cur;
+    out = cur;
+    return {};
 }
 
-// Temporary files of one target: "." + name + "." + six characters, beside it.
-bool IsTempOf(const std::string& entry, const std::string& prefix) {
-    return entry.size() == prefix.size() + 6 && entry.compare(0, prefix.size(), prefix) == 0;
+mode_t CurrentUmask() {
+    // Read, not set and restored: another thread may be making a file meanwhile.
+    int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        char buf[4096];
+        std::string status;
+        ssize_t n;
+        while ((n = ::read(fd, buf, sizeof buf)) > 0 && status.size() < (1 << 16)) status.append(buf, size_t(n));
+        ::close(fd);
+        const size_t at = status.find("\nUmask:");
+        if (at != std::string::npos) return static_cast<mode_t>(std::strtoul(status.c_str() + at + 7, nullptr, 8) & 0777);
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
 }
 
-// Removes temporary files an interrupted save of this target left: a save holds a lock on its
-// own for as long as it runs, so one that can be locked belongs to no running save.
+// A save holds a lock on its temporary file for as long as it runs, so one that can be locked
+// belongs to no running save. Left by an interrupted save of this target, it goes at once;
+// of another target, once it is a day old (that target may never be saved again). Only our
+// own, by name and owner.
 void RemoveStaleTemps(const std::string& dir, const std::string& prefix) {
     DIR* d = ::opendir(dir.c_str());
     if (!d) return;
+    const time_t dayAgo = ::time(nullptr) - 24 * 60 * 60;
     while (const dirent* e = ::readdir(d)) {
-        if (!IsTempOf(e->d_name, prefix)) continue;
-        const std::string temp = dir + "/" + e->d_name;
-        int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        const std::string entry = e->d_name;
+        if (!IsOwnTempName(entry)) continue;
+        const bool ofThisTarget = entry.size() == prefix.size() + 6 + std::strlen(kTempSuffix) &&
+                                  entry.compare(0, prefix.size(), prefix) == 0;
+        const std::string temp = dir + "/" + entry;
+        int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
         if (fd < 0) continue;
         struct stat st{};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            (ofThisTarget || st.st_mtime < dayAgo) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlink(temp.c_str());
         ::close(fd);
     }
@@ -159,8 +213,27 @@ void RemoveStaleTemps(const std::string& dir, const std::string& prefix) {
 }
 }  // namespace
 
+void RefuseFolder(const std::string& dir, const std::string& why) {
+    std::string key = dir;
+    while (key.size() > 1 && key.back() == '/') key.pop_back();
+    std::lock_guard<std::mutex> hold(RefusedLock());
+    Refused()[key] = why;
+}
+
+std::string FolderRefusal(const std::string& path) {
+    std::lock_guard<std::mutex> hold(RefusedLock());
+    for (const auto& [dir, why] : Refused()) {
+        if (path.compare(0, dir.size(), dir) == 0 && (path.size() == dir.size() || path[dir.size()] == '/'))
+            return why;
+    }
+    return {};
+}
+
 IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size) {
-    const std::string target = ResolveLinks(path);
+    if (std::string why = FolderRefusal(path); !why.empty()) return Refusal(why);
+    std::string target;
+    if (IoResult r = ResolveLinks(path, target); !r) return r;
+    if (std::string why = FolderRefusal(target); !why.empty()) return Refusal(why);
     // A file the user made read-only is not replaced; this holds for root too, whom access()
     // lets write anything.
     struct stat st{};
@@ -173,13 +246,14 @@ IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size)
     prefix += BaseName(target);
     prefix.push_back('.');
     RemoveStaleTemps(dir, prefix);
-    const std::string tmpl = dir + "/" + prefix + "XXXXXX";
+    const std::string tmpl = dir + "/" + prefix + "XXXXXX" + kTempSuffix;
+    const int suffix = static_cast<int>(std::strlen(kTempSuffix));
     std::vector<char> name;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 3; ++attempt) {
         name.assign(tmpl.begin(), tmpl.end());
         name.push_back('\0');
-        fd = ::mkstemp(name.data());
+        fd = ::mkostemps(name.data(), suffix, O_CLOEXEC);   // 0600 until the rename
         if (fd < 0) return Fail(errno);
         // Locked for as long as the save runs. Another save's clean-up may have taken the file
         // in the instant before the lock: then it is gone from the folder, and a new one is made.
@@ -197,8 +271,9 @@ IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size)
         ::unlink(name.data());
         return Fail(e);
     }
-    // Keep the permissions of the file we replace; a new file gets the usual 0644.
-    mode_t mode = exists ? (st.st_mode & 07777) : 0644;
+    // A file of the user's own keeps its permissions; a new one, or one of somebody else that
+    // this save replaces, gets what the umask allows.
+    const mode_t mode = exists && st.st_uid == ::geteuid() ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
     ::fchmod(fd, mode);
     if (::fsync(fd) != 0) {
         int e = errno;
@@ -217,7 +292,8 @@ IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size)
 }
 
 IoResult AppendToFile(const std::string& path, const void* data, size_t size) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (std::string why = FolderRefusal(path); !why.empty()) return Refusal(why);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     if (fd < 0) return Fail(errno);
     if (int e = WriteAll(fd, data, size)) {
         ::close(fd);

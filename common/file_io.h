@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <utility>
 #include <vector>
 
@@ -62,6 +63,19 @@ private:
     size_t size_;
     size_t pos_ = 0;
 };
+
+// The save's own temporary files end so, and only these are ever removed as left-overs.
+inline constexpr const char* kTempSuffix = ".spirelo-save";
+bool IsOwnTempName(const std::string& entry);   // ".<name>.<six characters>.spirelo-save"
+
+// Whether a save follows a symbolic link: not one that another user (root aside) made in a
+// folder every user can write to.
+bool SaveMayFollowLink(uid_t linkOwner, mode_t folderMode, uid_t user);
+
+// A folder the program must not use (another user's, or open to others): every read, save and
+// existence test of a path in it fails with EACCES and why, without touching it.
+void RefuseFolder(const std::string& dir, const std::string& why);
+std::string FolderRefusal(const std::string& path);   // why, "" when the path may be used
 
 std::string DirName(const std::string& path);    // "" for a bare name
 std::string BaseName(const std::string& path);

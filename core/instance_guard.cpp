@@ -1,5 +1,6 @@
 #include "core/instance_guard.h"
 
+#include "common/file_io.h"
 #include "common/ini_file.h"
 #include "common/live_data.h"
 #include "platform/program_paths.h"
@@ -7,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -21,11 +23,28 @@ void InstanceGuard::setGuardFile(std::string guardFile) {
 
 InstanceGuard::Result InstanceGuard::acquire(std::string* error) {
     if (fd_ >= 0) return Result::Acquired;
+    const std::string lock = lockFile();
+    if (std::string why = FolderRefusal(lock); !why.empty()) {
+        if (error) *error = lock + ": " + why;
+        return Result::Unavailable;
+    }
     // Close-on-exec: a program started from here (a mail or web handler) must not keep the
-    // lock alive after this instance has gone.
-    int fd = ::open(lockFile().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // lock alive after this instance has gone. Never through a link, never a FIFO's wait.
+    int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
     if (fd < 0) {
-        if (error) *error = lockFile() + ": " + std::strerror(errno);
+        if (error) *error = lock + ": " + std::strerror(errno);
+        return Result::Unavailable;
+    }
+    // Another user's lock file says nothing of our instances, and whoever holds it could keep
+    // every start out: it is not used, and the start goes on unguarded (said by the caller).
+    struct stat st{};
+    std::string problem;
+    if (::fstat(fd, &st) != 0) problem = std::strerror(errno);
+    else if (!S_ISREG(st.st_mode)) problem = "not a regular file";
+    else if (st.st_uid != ::geteuid()) problem = "belongs to another user (uid " + std::to_string(st.st_uid) + ")";
+    if (!problem.empty()) {
+        ::close(fd);
+        if (error) *error = lock + ": " + problem;
         return Result::Unavailable;
     }
     int rc;

@@ -27,7 +27,8 @@ public:
     std::string lockFile() const { return guardFile_ + ".lock"; }
 
     // Takes the lock without waiting. Refused: another instance holds it. Unavailable: the
-    // lock file cannot be made (the folder is missing or read-only); error gets the reason.
+    // lock file cannot be made (the folder is missing, read-only or refused) or is not the
+    // user's own regular file; error gets the reason.
     Result acquire(std::string* error = nullptr);
     bool held() const { return fd_ >= 0; }
     void release();

@@ -1,15 +1,19 @@
 #include "platform/program_paths.h"
 
 #include "common/file_io.h"
+#include "platform/message_service.h"
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
 #include <mutex>
+#include <set>
 #include <vector>
 
 namespace spirelo {
@@ -50,6 +54,17 @@ bool CanCreateFilesIn(const std::string& dir) {
     return it->second;
 }
 
+// $HOME, else the home the password database gives; "" when neither.
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    std::vector<char> buf(16384);
+    struct passwd pw{}, *found = nullptr;
+    if (::getpwuid_r(::geteuid(), &pw, buf.data(), buf.size(), &found) == 0 && found && found->pw_dir &&
+        found->pw_dir[0] == '/')
+        return found->pw_dir;
+    return {};
+}
+
 std::string WithSlash(std::string d) {
     if (d.empty() || d.back() != '/') d += '/';
     return d;
@@ -66,19 +81,30 @@ std::string ProgramFile() {
 
 void OverrideProgramFile(const std::string& path) { Override() = path; }
 
+std::string FolderProblem(const std::string& dir) {
+    struct stat st{};
+    if (::stat(dir.c_str(), &st) != 0) return {};   // missing: a save says why
+    return FolderStatProblem(st.st_uid, st.st_mode, ::geteuid());
+}
+
 std::string BesideProgramFolder(const std::string& app) {
     std::string dir = DirName(ProgramFile());
     if (dir.empty()) dir = std::string(".");
     if (CanCreateFilesIn(dir)) return WithSlash(dir);
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
     std::string base;
-    if (xdg && *xdg) base = xdg;
-    else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && *home ? home : "/tmp") + "/.config";
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) base = xdg;
+    else if (std::string home = HomeFolder(); !home.empty()) base = home + "/.config";
+    if (base.empty()) {
+        // Nowhere of the user's own: everything "beside the program" is refused, nothing is made.
+        const std::string folder = "~/.config/" + app + "/";
+        RefuseFolder(folder, "no home folder for uid " + std::to_string(::geteuid()) +
+                                 ": settings are neither read nor saved");
+        return folder;
     }
     std::string folder = WithSlash(base) + app + "/";
     MakeDirs(folder);
+    if (std::string problem = FolderProblem(folder); !problem.empty())
+        RefuseFolder(folder, "folder " + folder + " not used: " + problem);
     return folder;
 }
 
@@ -90,9 +116,27 @@ std::string RuntimeFolder(const std::string& app) {
     const char* rt = std::getenv("XDG_RUNTIME_DIR");
     if (rt && *rt) {
         struct stat st{};
-        if (::stat(rt, &st) == 0 && S_ISDIR(st.st_mode)) return WithSlash(rt);
+        if (::stat(rt, &st) == 0 && S_ISDIR(st.st_mode)) {
+            const std::string problem = FolderStatProblem(st.st_uid, st.st_mode, ::geteuid());
+            if (problem.empty()) return WithSlash(rt);
+            static std::mutex lock;
+            static std::set<std::string> told;
+            std::lock_guard<std::mutex> hold(lock);
+            if (told.insert(rt).second)
+                Messages().warning("XDG_RUNTIME_DIR " + WithSlash(rt) + " not used: " + problem);
+        }
     }
     return BesideProgramFolder(app);
+}
+
+std::string FolderStatProblem(uid_t owner, mode_t mode, uid_t user) {
+    if (owner != user) return "it belongs to another user (uid " + std::to_string(owner) + ")";
+    if (mode & (S_IWGRP | S_IWOTH)) {
+        char octal[8];
+        std::snprintf(octal, sizeof octal, "%04o", unsigned(mode & 07777));
+        return std::string("other users can write to it (mode ") + octal + ")";
+    }
+    return {};
 }
 
 }  // namespace spirelo

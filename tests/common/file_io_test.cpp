@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -112,8 +113,8 @@ TEST(FileIo, ASaveRemovesTheTemporaryFilesOfInterruptedSaves) {
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child was meant to die mid-save";
     ASSERT_EQ(TempsOf(dir, "show.seq").size(), 1u);
 
-    const std::string held = dir + "/.show.seq.HELD00";
-    const std::string other = dir + "/.other.seq.abcdef";
+    const std::string held = dir + "/.show.seq.HELD00" + kTempSuffix;
+    const std::string other = dir + "/.other.seq.abcdef" + kTempSuffix;
     ASSERT_TRUE(WriteFileAtomic(other + "-made", "x"));
     std::filesystem::rename(other + "-made", other);
     int fd = ::open(held.c_str(), O_RDWR | O_CREAT, 0600);
@@ -121,7 +122,7 @@ TEST(FileIo, ASaveRemovesTheTemporaryFilesOfInterruptedSaves) {
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
 
     ASSERT_TRUE(WriteFileAtomic(path, "new"));
-    EXPECT_EQ(TempsOf(dir, "show.seq"), std::vector<std::string>{".show.seq.HELD00"});
+    EXPECT_EQ(TempsOf(dir, "show.seq"), std::vector<std::string>{".show.seq.HELD00" + std::string(kTempSuffix)});
     EXPECT_TRUE(std::filesystem::exists(other));
     std::string back;
     ASSERT_TRUE(ReadWholeFile(path, back));
@@ -196,4 +197,127 @@ TEST(FileIo, WholeFileReadsTakeRegularFilesWithinTheirBound) {
     ASSERT_TRUE(OpenRegularFile(file, fd));
     EXPECT_EQ(::fcntl(fd, F_GETFL) & O_NONBLOCK, 0) << "reads after the open may block as usual";
     ::close(fd);
+}
+
+// A temporary file of another target goes once it is a day old and nobody holds it; files of
+// other names, of other users, and recent ones stay.
+TEST(FileIo, ASaveRemovesDayOldTemporaryFilesOfItsFolder) {
+    spirelo::test::ScratchFolder dir;
+    ASSERT_TRUE(dir.made());
+    const struct timespec old[2] = {{::time(nullptr) - 25 * 3600, 0}, {::time(nullptr) - 25 * 3600, 0}};
+    auto plant = [&](const std::string& name, bool dayOld) {
+        std::ofstream(dir / name) << "x";   // not by a save: that would clean up the ones planted before
+        if (dayOld) {
+            ASSERT_EQ(::utimensat(AT_FDCWD, (dir / name).c_str(), old, 0), 0);
+        }
+    };
+    const std::string stale = ".rec.dmx.Ab12Cd" + std::string(kTempSuffix);
+    const std::string recent = ".rec.dmx.Ef34Gh" + std::string(kTempSuffix);
+    const std::string heldName = ".lay.3dv.Ij56Kl" + std::string(kTempSuffix);
+    for (const std::string& name : {stale, heldName}) plant(name, true);
+    plant(recent, false);
+    // Another program's files of similar names.
+    for (const std::string& name : {std::string(".rec.dmx.Ab12Cd"), std::string(".bashrc.backup"),
+                                    std::string("x.Ab12Cd") + kTempSuffix})
+        plant(name, true);
+    int held = ::open((dir / heldName).c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ASSERT_TRUE(WriteFileAtomic(dir / "show.seq", "new"));
+    EXPECT_FALSE(std::filesystem::exists(dir / stale));
+    for (const std::string& name : {recent, heldName, std::string(".rec.dmx.Ab12Cd"), std::string(".bashrc.backup"),
+                                    std::string("x.Ab12Cd") + kTempSuffix})
+        EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
+    ::close(held);
+
+    if (::geteuid() != 0) GTEST_SKIP() << "a temporary file of another user needs root to make";
+    const std::string theirs = ".his.seq.Mn78Op" + std::string(kTempSuffix);
+    plant(theirs, true);
+    ASSERT_EQ(::chown((dir / theirs).c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(WriteFileAtomic(dir / "show.seq", "newer"));
+    EXPECT_TRUE(std::filesystem::exists(dir / theirs));
+}
+
+TEST(FileIo, ASaveFollowsALinkUnlessAnotherUserPlantedItInAFolderOpenToAll) {
+    const struct { uid_t link; mode_t folder; bool follow; } cases[] = {
+        {1000, 040755, true},    // the user's own folder
+        {1001, 040755, true},    // a colleague's link where only its owner can write
+        {1001, 040775, true},    // a shared group folder
+        {1000, 041777, true},    // the user's own link in /tmp
+        {0, 041777, true},       // root's
+        {1001, 041777, false},   // another user's in /tmp
+        {1001, 040777, false},   // or in any folder every user can write to
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SaveMayFollowLink(c.link, c.folder, 1000), c.follow) << c.link << " " << std::oct << c.folder;
+}
+
+// Another user plants links in a sticky folder open to all: the save follows none of them and
+// leaves the victim's files alone.
+TEST(FileIo, ALinkPlantedByAnotherUserInAStickyFolderIsNotFollowed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "planting a link as another user needs root";
+    spirelo::test::ScratchFolder dir;
+    ASSERT_TRUE(dir.made());
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);   // the other user must reach the shared folder
+    ASSERT_EQ(::mkdir((dir / "shared").c_str(), 0777), 0);
+    ASSERT_EQ(::chmod((dir / "shared").c_str(), 01777), 0);
+    const std::string precious = dir / "precious.txt";
+    ASSERT_TRUE(WriteFileAtomic(precious, "mine"));
+    const std::string link = dir / "shared/Spirelo.ini";
+    pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+        ::_exit(::symlink(precious.c_str(), link.c_str()) == 0 ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other user could not plant the link";
+
+    IoResult r = WriteFileAtomic(link, "settings");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, EACCES);
+    EXPECT_NE(r.message.find("another user (uid 65534)"), std::string::npos) << r.message;
+    std::string back;
+    ASSERT_TRUE(ReadWholeFile(precious, back));
+    EXPECT_EQ(back, "mine");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_TRUE(TempsOf(dir.path(), "precious.txt").empty());
+
+    // The user's own link there still works.
+    ASSERT_EQ(::unlink(link.c_str()), 0);
+    ASSERT_EQ(::symlink(precious.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(WriteFileAtomic(link, "through my own link"));
+    ASSERT_TRUE(ReadWholeFile(precious, back));
+    EXPECT_EQ(back, "through my own link");
+}
+
+// New files get what the umask allows, a replaced file of the user's own keeps its mode, and one
+// of somebody else does not hand its mode on.
+TEST(FileIo, ModesFollowTheUmask) {
+    spirelo::test::ScratchFolder dir;
+    ASSERT_TRUE(dir.made());
+    auto modeOf = [](const std::string& path) {
+        struct stat st{};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 07777u;
+    };
+    const mode_t saved = ::umask(077);
+    EXPECT_TRUE(WriteFileAtomic(dir / "show.seq", "private"));
+    EXPECT_EQ(modeOf(dir / "show.seq"), 0600u);
+    EXPECT_TRUE(AppendToFile(dir / "frames.raw", "x", 1));
+    EXPECT_EQ(modeOf(dir / "frames.raw"), 0600u);
+    ::umask(022);
+    EXPECT_TRUE(WriteFileAtomic(dir / "new.trk", "open"));
+    EXPECT_EQ(modeOf(dir / "new.trk"), 0644u);
+    ASSERT_EQ(::chmod((dir / "show.seq").c_str(), 0640), 0);
+    EXPECT_TRUE(WriteFileAtomic(dir / "show.seq", "again"));
+    EXPECT_EQ(modeOf(dir / "show.seq"), 0640u);
+    if (::geteuid() == 0) {
+        ASSERT_TRUE(WriteFileAtomic(dir / "Spirelo.ini", "theirs"));
+        ASSERT_EQ(::chmod((dir / "Spirelo.ini").c_str(), 0666), 0);
+        ASSERT_EQ(::chown((dir / "Spirelo.ini").c_str(), 65534, 65534), 0);
+        ::umask(077);
+        EXPECT_TRUE(WriteFileAtomic(dir / "Spirelo.ini", "mine now"));
+        EXPECT_EQ(modeOf(dir / "Spirelo.ini"), 0600u);
+    }
+    ::umask(saved);
 }

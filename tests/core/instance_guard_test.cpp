@@ -2,13 +2,20 @@
 
 #include "common/ini_file.h"
 #include "common/live_data.h"
+#include "platform/message_service.h"
+#include "platform/program_paths.h"
+#include "tests/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fcntl.h>
 #include <fstream>
+#include <memory>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -156,11 +163,53 @@ TEST_F(GuardFolder, WithoutALockTheMarksAreNotWritten) {
     EXPECT_FALSE(fs::exists(guardFile));
 }
 
-TEST(InstanceGuardFile, LivesInTheRuntimeFolder) {
+// The runtime folder is used only when it is the user's own and closed to others; otherwise
+// the guard goes to the settings folder, and the refusal is said once.
+TEST(InstanceGuardFile, LivesInTheRuntimeFolderWhenItIsTheUsersOwn) {
     const char* old = std::getenv("XDG_RUNTIME_DIR");
     const std::string saved = old ? old : "";
-    ::setenv("XDG_RUNTIME_DIR", "/tmp", 1);
-    EXPECT_EQ(spirelo::InstanceGuardFile(), "/tmp/twice" + spirelo::SectionSuffix() + ".ini");
+    spirelo::test::ScratchFolder own;
+    ASSERT_TRUE(own.made());
+    ::setenv("XDG_RUNTIME_DIR", own.path().c_str(), 1);
+    EXPECT_EQ(spirelo::InstanceGuardFile(), own / ("twice" + spirelo::SectionSuffix() + ".ini"));
+
+    auto messages = std::make_shared<spirelo::RecordingMessages>();
+    spirelo::InstallMessageService(messages);
+    ASSERT_EQ(::chmod(own.path().c_str(), 01777), 0);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(spirelo::InstanceGuardFile(),
+                  spirelo::BesideProgramFolder("spirelo") + "twice" + spirelo::SectionSuffix() + ".ini");
+    }
+    ASSERT_EQ(messages->log.size(), 1u);
+    EXPECT_NE(messages->log[0].text.find(own.path()), std::string::npos) << messages->log[0].text;
+    EXPECT_NE(messages->log[0].text.find("mode 1777"), std::string::npos) << messages->log[0].text;
+    spirelo::InstallMessageService(nullptr);
     if (old) ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
     else ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+// A lock file of another user, held by them, neither refuses the start nor is taken silently;
+// nor is one reached through a link.
+TEST_F(GuardFolder, AnotherUsersLockNeverStopsAStart) {
+    const std::string lock = guardFile + ".lock";
+    ASSERT_EQ(::symlink("elsewhere.lock", lock.c_str()), 0);
+    InstanceGuard viaLink(guardFile);
+    std::string error;
+    EXPECT_EQ(viaLink.acquire(&error), InstanceGuard::Result::Unavailable);
+    EXPECT_NE(error.find(lock), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(dir / "elsewhere.lock")) << "the link was followed";
+    ASSERT_EQ(::unlink(lock.c_str()), 0);
+
+    if (::geteuid() != 0) GTEST_SKIP() << "a lock file of another user needs root to make";
+    int theirs = ::open(lock.c_str(), O_RDWR | O_CREAT, 0666);
+    ASSERT_GE(theirs, 0);
+    ASSERT_EQ(::fchown(theirs, 65534, 65534), 0);
+    ASSERT_EQ(::fchmod(theirs, 0666), 0);
+    ASSERT_EQ(::flock(theirs, LOCK_EX), 0);
+    InstanceGuard g(guardFile);
+    error.clear();
+    EXPECT_EQ(g.acquire(&error), InstanceGuard::Result::Unavailable);
+    EXPECT_NE(error.find("another user (uid 65534)"), std::string::npos) << error;
+    EXPECT_FALSE(g.held());
+    ::close(theirs);
 }
