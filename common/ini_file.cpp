@@ -4,7 +4,6 @@
 #include "common/text_codec.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -22,7 +21,7 @@ std::string Fold(const std::string& s) {
     for (size_t i = 0; i < s.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(s[i]);
         if (c < 0x80) {
-            out += static_cast<char>(std::tolower(c));
+            out += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
         } else if ((c == 0xD0) && i + 1 < s.size()) {
             unsigned char d = static_cast<unsigned char>(s[i + 1]);
             uint32_t cp = ((c & 0x1F) << 6) | (d & 0x3F);
@@ -40,11 +39,11 @@ std::string Fold(const std::string& s) {
 
 bool SameKey(const std::string& a, const std::string& b) { return a == b || Fold(a) == Fold(b); }
 
-std::string Trim(std::string_view s) {
+std::string_view Trim(std::string_view s) {
     size_t b = 0, e = s.size();
     while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
     while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-    return std::string(s.substr(b, e - b));
+    return s.substr(b, e - b);
 }
 
 // Values that would break the line structure, or lose edge spaces or quotes on the way back,
@@ -70,8 +69,8 @@ std::string Quote(const std::string& v) {
     return out + "\"";
 }
 
-std::string Unquote(const std::string& v) {
-    if (v.size() < 2 || v.front() != '"' || v.back() != '"') return v;
+std::string Unquote(std::string_view v) {
+    if (v.size() < 2 || v.front() != '"' || v.back() != '"') return std::string(v);
     std::string out;
     for (size_t i = 1; i + 1 < v.size(); ++i) {
         char c = v[i];
@@ -139,7 +138,7 @@ void IniFile::loadFromText(const std::string& text) {
     while (pos <= text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string::npos) end = text.size();
-        std::string line = Trim(std::string_view(text).substr(pos, end - pos));
+        const std::string_view line = Trim(std::string_view(text).substr(pos, end - pos));
         pos = end + 1;
         if (end < text.size() && text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
         if (line.empty() || line[0] == ';' || line[0] == '#') {
@@ -147,7 +146,7 @@ void IniFile::loadFromText(const std::string& text) {
             continue;
         }
         if (line.front() == '[' && line.back() == ']') {
-            std::string name = Trim(std::string_view(line).substr(1, line.size() - 2));
+            std::string name(Trim(line.substr(1, line.size() - 2)));
             auto [it, added] = sectionAt.try_emplace(Fold(name), sections_.size());
             if (added) {
                 sections_.push_back({std::move(name), {}});
@@ -157,8 +156,8 @@ void IniFile::loadFromText(const std::string& text) {
         } else if (cur != kNone && line.front() != '[') {   // a broken section line is no key: saved, it would read as a section
             auto eq = line.find('=');
             if (eq != std::string::npos) {
-                std::string key = Trim(std::string_view(line).substr(0, eq));
-                std::string value = Unquote(Trim(std::string_view(line).substr(eq + 1)));
+                std::string key(Trim(line.substr(0, eq)));
+                std::string value = Unquote(Trim(line.substr(eq + 1)));
                 std::vector<Entry>& entries = sections_[cur].entries;
                 auto [it, added] = keyAt[cur].try_emplace(Fold(key), entries.size());
                 if (added) entries.push_back({std::move(key), std::move(value)});
@@ -257,7 +256,7 @@ bool IniFile::readBool(const std::string& section, const std::string& key, bool 
 
 double IniFile::readFloat(const std::string& section, const std::string& key, double def) const {
     if (!hasKey(section, key)) return def;
-    std::string t = Trim(readString(section, key, ""));
+    std::string t(Trim(readString(section, key, "")));
     std::replace(t.begin(), t.end(), ',', '.');
     if (t.empty()) return def;
     double v = 0;
