@@ -18,13 +18,12 @@
 #include "tests/within_a_second.h"
 
 using namespace spirelo;
-
-namespace {
-std::string Temp(const std::string& name) { return ::testing::TempDir() + name; }
-}
+using spirelo::test::ScratchFolder;
 
 TEST(FileIo, AtomicWriteReplacesAndReadsBackWhole) {
-    std::string path = Temp("atomic.bin");
+    const ScratchFolder scratch("spirelo-file-io");
+    ASSERT_TRUE(scratch.made());
+    std::string path = scratch / "atomic.bin";
     ASSERT_TRUE(WriteFileAtomic(path, "first version"));
     ASSERT_TRUE(WriteFileAtomic(path, "second"));
     std::string back;
@@ -33,9 +32,9 @@ TEST(FileIo, AtomicWriteReplacesAndReadsBackWhole) {
 }
 
 TEST(FileIo, FailedWriteLeavesTheOldFileAndSaysWhy) {
-    std::string dir = Temp("atomic_dir");
-    ::mkdir(dir.c_str(), 0755);
-    std::string path = dir + "/keep.txt";
+    const ScratchFolder scratch("spirelo-file-io");
+    ASSERT_TRUE(scratch.made());
+    std::string path = scratch / "keep.txt";
     ASSERT_TRUE(WriteFileAtomic(path, "precious"));
     // A target whose folder is a regular file cannot be written, even as root.
     IoResult r = WriteFileAtomic(path + "/sub", "x");
@@ -48,7 +47,9 @@ TEST(FileIo, FailedWriteLeavesTheOldFileAndSaysWhy) {
 
 TEST(FileIo, ReadOfAMissingFileLeavesTheBufferAlone) {
     std::vector<uint8_t> buf{1, 2, 3};
-    IoResult r = ReadWholeFile(Temp("does-not-exist"), buf);
+    const ScratchFolder scratch("spirelo-file-io");
+    ASSERT_TRUE(scratch.made());
+    IoResult r = ReadWholeFile(scratch / "does-not-exist", buf);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message, "No such file or directory");
     EXPECT_EQ(buf.size(), 3u);
@@ -74,14 +75,6 @@ TEST(FileIo, PathPieces) {
 }
 
 namespace {
-// A fresh folder per test, so temporary files can be counted.
-std::string FreshDir(const std::string& name) {
-    std::string dir = Temp(name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
 std::vector<std::string> TempsOf(const std::string& dir, const std::string& target) {
     std::vector<std::string> out;
     for (const auto& e : std::filesystem::directory_iterator(dir)) {
@@ -95,7 +88,9 @@ std::vector<std::string> TempsOf(const std::string& dir, const std::string& targ
 // A save killed half-way leaves its temporary file; the next save of the same target removes
 // it, but keeps one that a running save holds and those of other targets.
 TEST(FileIo, ASaveRemovesTheTemporaryFilesOfInterruptedSaves) {
-    const std::string dir = FreshDir("stale_temps");
+    const ScratchFolder scratch("spirelo-file-io");
+    ASSERT_TRUE(scratch.made());
+    const std::string dir = scratch.path();
     const std::string path = dir + "/show.seq";
     ASSERT_TRUE(WriteFileAtomic(path, "old"));
     pid_t child = ::fork();
@@ -133,7 +128,9 @@ TEST(FileIo, ASaveRemovesTheTemporaryFilesOfInterruptedSaves) {
 // A read-only target is not replaced (root included); a symbolic link stays a link and its
 // target gets the new content.
 TEST(FileIo, SaveKeepsReadOnlyFilesAndSymbolicLinks) {
-    const std::string dir = FreshDir("ro_and_links");
+    const ScratchFolder scratch("spirelo-file-io");
+    ASSERT_TRUE(scratch.made());
+    const std::string dir = scratch.path();
     const std::string ro = dir + "/locked.trk";
     ASSERT_TRUE(WriteFileAtomic(ro, "precious"));
     ASSERT_EQ(::chmod(ro.c_str(), 0444), 0);

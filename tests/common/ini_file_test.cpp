@@ -14,6 +14,7 @@
 #include "tests/within_a_second.h"
 
 using spirelo::IniFile;
+using spirelo::test::ScratchFolder;
 
 TEST(IniFile, KeysAndSectionsAreCaseInsensitiveAndKeepFileOrder) {
     IniFile ini;
@@ -83,7 +84,9 @@ TEST(IniFile, ABrokenSectionLineIsNeitherKeyNorSectionAndSavesAsItReads) {
 }
 
 TEST(IniFile, SavesAndLoadsAFile) {
-    std::string path = ::testing::TempDir() + "ini_roundtrip.ini";
+    const ScratchFolder scratch("spirelo-ini");
+    ASSERT_TRUE(scratch.made());
+    std::string path = scratch / "ini_roundtrip.ini";
     IniFile ini(path);
     ini.writeString("Файлы", "Имя", "Песня");
     ASSERT_TRUE(ini.save());
@@ -94,7 +97,9 @@ TEST(IniFile, SavesAndLoadsAFile) {
 TEST(IniFile, ReadsCp1251Files) {
     IniFile ini;
     std::string cp1251 = "[s]\nk=\xCF\xF0\xE8\xE2\xE5\xF2\n";   // "Привет"
-    std::string path = ::testing::TempDir() + "ini_cp1251.ini";
+    const ScratchFolder scratch("spirelo-ini");
+    ASSERT_TRUE(scratch.made());
+    std::string path = scratch / "ini_cp1251.ini";
     FILE* f = fopen(path.c_str(), "wb");
     fwrite(cp1251.data(), 1, cp1251.size(), f);
     fclose(f);
@@ -153,10 +158,12 @@ struct AsAnotherUser {
 // A settings file that exists but cannot be read is never written over: a load-modify-save
 // would otherwise leave only the keys it set.
 TEST(IniFile, AnUnreadableFileIsNeverWrittenOver) {
-    const std::string dir = ::testing::TempDir() + "unreadable_ini";
-    std::filesystem::remove_all(dir);
+    const ScratchFolder scratch("spirelo-ini");
+    ASSERT_TRUE(scratch.made());
+    ::chmod(scratch.path().c_str(), 0755);   // the other user may reach the folder below
+    const std::string dir = scratch / "unreadable_ini";
     std::filesystem::create_directories(dir);
-    ::chmod(dir.c_str(), 0777);   // the other user may make files here
+    ::chmod(dir.c_str(), 0777);   // and make files in it
     const std::string path = dir + "/Spirelo.ini";
     const std::string text = "[AreaCount]\nCountOpen=41\n\n[About]\nCustomer=Park\n\n";
     {

@@ -14,15 +14,15 @@
 #include "core/show_data.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "tests/scratch_folder.h"
 
 namespace spirelo::test {
 
 class CoreFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/spirelo-core-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        ASSERT_TRUE(scratch.made());
+        dir = scratch.path();
         OverrideProgramFile(dir + "/Spirelo");
         messages = std::make_shared<RecordingMessages>();
         InstallMessageService(messages);
@@ -32,7 +32,6 @@ protected:
     void TearDown() override {
         InstallMessageService(nullptr);
         OverrideProgramFile("");
-        std::system(("rm -rf '" + dir + "'").c_str());
     }
 
     std::string path(const std::string& name) const { return dir + "/" + name; }
@@ -69,6 +68,7 @@ protected:
         return out;
     }
 
+    ScratchFolder scratch{"spirelo-core"};
     std::string dir;
     std::shared_ptr<RecordingMessages> messages;
     std::unique_ptr<ShowData> d;

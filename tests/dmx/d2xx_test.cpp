@@ -8,6 +8,8 @@
 #include <iterator>
 #include <unistd.h>
 
+#include "tests/scratch_folder.h"
+
 using namespace spirelo;
 
 TEST(LibFtdiLayer, RejectsWhatItCannotServeWithoutTouchingADevice) {
@@ -37,11 +39,9 @@ TEST(LibFtdiLayer, RejectsWhatItCannotServeWithoutTouchingADevice) {
 }
 
 TEST(SimulatedLayer, EnvironmentSelectsItAndFramesGoToTheFile) {
-    char tmpl[] = "/tmp/spirelo_frames_XXXXXX";
-    int fd = ::mkstemp(tmpl);
-    ASSERT_GE(fd, 0);
-    ::close(fd);
-    std::string path = tmpl;
+    const spirelo::test::ScratchFolder scratch("spirelo-frames");
+    ASSERT_TRUE(scratch.made());
+    const std::string path = scratch / "frames.bin";
     ::setenv("SPIRELO_USB", ("simulated:" + path).c_str(), 1);
     InstallD2xx(nullptr);
     D2xx& d2xx = D2xxInstance();
@@ -64,7 +64,6 @@ TEST(SimulatedLayer, EnvironmentSelectsItAndFramesGoToTheFile) {
 
     InstallD2xx(nullptr);
     ::unsetenv("SPIRELO_USB");
-    ::unlink(path.c_str());
 }
 
 TEST(SimulatedLayer, UnplugMakesHandlesStaleUntilClosed) {

@@ -14,6 +14,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/scratch_folder.h"
+
 using namespace spirelo;
 
 namespace {
@@ -29,11 +31,15 @@ protected:
         spectrName = live.SpectrName;
         SharedSection::unlink(dmxName);
         SharedSection::unlink(spectrName);
+        // The event log goes to a folder of the test's own, not beside the test program.
+        ASSERT_TRUE(scratch.made());
+        OverrideProgramFile(scratch / "Spirelo");
     }
     void TearDown() override {
         FileMappingOFF(*d, live);
         SharedSection::unlink(dmxName);
         SharedSection::unlink(spectrName);
+        OverrideProgramFile("");
     }
     static std::string Text(const std::string& name) {
         SharedSection s;
@@ -42,6 +48,7 @@ protected:
         s.readText(out);
         return out;
     }
+    test::ScratchFolder scratch{"spirelo-live"};
     std::unique_ptr<ShowData> d;
     LiveDataSections live;
     std::string dmxName, spectrName;
@@ -135,10 +142,6 @@ TEST_F(LiveData, HalfMadePairIsReleasedAndReported) {
 // without live data.
 TEST_F(LiveData, AnotherUsersSectionIsRefusedWithALogLine) {
     if (::geteuid() != 0) GTEST_SKIP() << "giving the section to another user needs root";
-    char tmpl[] = "/tmp/spirelo-live-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    const std::string folder = tmpl;
-    OverrideProgramFile(folder + "/Spirelo");
     const int fd = ::shm_open(("/" + dmxName).c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::fchown(fd, 65534, 65534), 0);
@@ -147,9 +150,7 @@ TEST_F(LiveData, AnotherUsersSectionIsRefusedWithALogLine) {
     EXPECT_FALSE(FileMappingToON(*d, live, msgs));
     EXPECT_EQ(d->MappingOpenFlag, 0);
     std::string log;
-    ReadWholeFile(folder + "/Spirelo.Log", log);
-    OverrideProgramFile("");
-    std::system(("rm -rf '" + folder + "'").c_str());
+    ReadWholeFile(scratch / "Spirelo.Log", log);
     EXPECT_NE(log.find("Info=no_live_data " + dmxName + ": the section /" + dmxName +
                        " belongs to another user (uid 65534)"),
               std::string::npos)

@@ -9,6 +9,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/scratch_folder.h"
+
 using namespace spirelo;
 namespace fs = std::filesystem;
 
@@ -49,11 +51,11 @@ struct Recorder : ::testing::Test {
         d = MakeShowData();
         ResetShowData(*d);
         rec = std::make_unique<DmxRecorder>();
-        char tmpl[] = "/tmp/spirelo_rec_XXXXXX";
-        dir = ::mkdtemp(tmpl);
+        ASSERT_TRUE(scratch.made());
+        dir = scratch.path();
         project = (dir / "show.trk").string();
     }
-    void TearDown() override { fs::remove_all(dir); }
+    test::ScratchFolder scratch{"spirelo-rec"};
     std::unique_ptr<ShowData> d;
     std::unique_ptr<DmxRecorder> rec;
     fs::path dir;

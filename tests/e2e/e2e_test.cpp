@@ -5,6 +5,7 @@
 #include "common/live_data.h"
 #include "common/shared_section.h"
 #include "dmx/usb_frame.h"
+#include "tests/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -142,14 +143,14 @@ bool Grab(const std::string& path, Image& img) {
 
 class EndToEnd : public ::testing::Test {
 protected:
+    test::ScratchFolder scratch{"spirelo-e2e"};
     fs::path dir;
     Process controller, visualiser;
     std::vector<std::string> env;
 
     void SetUp() override {
-        char tmpl[] = "/tmp/spirelo-e2e-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        ASSERT_TRUE(scratch.made());
+        dir = scratch.path();
         fs::create_directories(dir / "bin");
         fs::create_directories(dir / "run");
         fs::permissions(dir / "run", fs::perms::owner_all);
@@ -175,9 +176,6 @@ protected:
         if (HasFailure()) {
             for (const char* log : {"spirelo.log", "second.log", "glimmora.log"})
                 std::fprintf(stderr, "---- %s ----\n%s\n", log, Slurp((dir / log).string()).substr(0, 4000).c_str());
-            std::fprintf(stderr, "(files kept in %s)\n", dir.c_str());
-        } else if (!std::getenv("SPIRELO_E2E_KEEP")) {
-            fs::remove_all(dir);
         }
     }
 };

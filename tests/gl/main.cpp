@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/scratch_folder.h"
+
 #if defined(__SANITIZE_ADDRESS__)
 #define SPIRELO_ASAN 1
 #elif defined(__has_feature)
@@ -24,6 +26,10 @@ extern "C" int dlclose(void*) { return 0; }
 #endif
 
 int main(int argc, char** argv) {
+    // Without a runtime folder Qt makes one of its own under TMPDIR that outlives the run, and
+    // the guard file would go beside the program: this process has one, removed at its end.
+    const spirelo::test::ScratchFolder runtime("spirelo-runtime");
+    if (runtime.made()) qputenv("XDG_RUNTIME_DIR", runtime.path().c_str());
     ::testing::InitGoogleTest(&argc, argv);
     bool haveDisplay = !qEnvironmentVariableIsEmpty("DISPLAY");
     if (haveDisplay) qputenv("QT_QPA_PLATFORM", "xcb");

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -15,23 +16,20 @@
 
 #include <sndfile.h>
 
+#include "tests/scratch_folder.h"
+
 namespace audio_fixtures {
 
-// One folder per process, removed with everything in it when the process ends.
+// One folder per process (a test, as ctest runs them), removed with everything in it when the
+// process ends.
 inline std::string TempDir() {
-    struct Dir {
-        std::string path;
-        Dir() {
-            char pattern[] = "/tmp/spirelo-audio-XXXXXX";
-            if (const char* made = mkdtemp(pattern)) path = made;
-        }
-        ~Dir() {
-            std::error_code ignored;
-            if (!path.empty()) std::filesystem::remove_all(path, ignored);
-        }
-    };
-    static Dir dir;
-    return dir.path.empty() ? std::string("/tmp") : dir.path;
+    static const spirelo::test::ScratchFolder dir("spirelo-audio");
+    if (!dir.made()) {
+        // Never fall back to a shared folder: the files would outlive the run.
+        std::fprintf(stderr, "cannot make a scratch folder under TMPDIR\n");
+        std::abort();
+    }
+    return dir.path();
 }
 
 inline std::string TempPath(const std::string& name) { return TempDir() + "/" + name; }

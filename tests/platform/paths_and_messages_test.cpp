@@ -15,11 +15,15 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "tests/scratch_folder.h"
+
 using namespace spirelo;
+using spirelo::test::ScratchFolder;
 
 TEST(ProgramPaths, BesideTheProgramWhenItsFolderIsWritable) {
-    std::string dir = ::testing::TempDir() + "progdir";
-    ::mkdir(dir.c_str(), 0755);
+    const ScratchFolder scratch("spirelo-paths");
+    ASSERT_TRUE(scratch.made());
+    const std::string dir = scratch.path();
     OverrideProgramFile(dir + "/Spirelo");
     EXPECT_EQ(BesideProgramFolder(), dir + "/");
     EXPECT_EQ(BesideProgramPath(), dir + "/Spirelo");
@@ -29,8 +33,9 @@ TEST(ProgramPaths, BesideTheProgramWhenItsFolderIsWritable) {
 // Every log line and settings path asks for the folder: it is probed once, not by making a
 // file on every call (which would show in the folder's modification time).
 TEST(ProgramPaths, TheProgramFolderIsProbedOnce) {
-    std::string dir = ::testing::TempDir() + "probed_once";
-    ::mkdir(dir.c_str(), 0755);
+    const ScratchFolder scratch("spirelo-paths");
+    ASSERT_TRUE(scratch.made());
+    const std::string dir = scratch.path();
     OverrideProgramFile(dir + "/Spirelo");
     EXPECT_EQ(BesideProgramFolder(), dir + "/");
     const struct timespec past[2] = {{1000, 0}, {1000, 0}};
@@ -43,7 +48,9 @@ TEST(ProgramPaths, TheProgramFolderIsProbedOnce) {
 }
 
 TEST(ProgramPaths, FallsBackToTheConfigFolderWhenNotWritable) {
-    std::string cfg = ::testing::TempDir() + "xdgcfg";
+    const ScratchFolder scratch("spirelo-paths");
+    ASSERT_TRUE(scratch.made());
+    const std::string cfg = scratch / "xdgcfg";
     ::setenv("XDG_CONFIG_HOME", cfg.c_str(), 1);
     OverrideProgramFile("/proc/Spirelo");   // never writable, even for root
     EXPECT_EQ(BesideProgramFolder(), cfg + "/spirelo/");

@@ -24,15 +24,6 @@ namespace {
 
 using Items = std::vector<std::string>;
 
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        char tmpl[] = "/tmp/spirelo_lists_XXXXXX";
-        path = ::mkdtemp(tmpl);
-    }
-    ~TempDir() { fs::remove_all(path); }
-};
-
 std::string ReadBytes(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), {});
@@ -72,8 +63,10 @@ TEST(PlayLists, DropMovesTheCurrentEntryToTheTarget) {
 }
 
 TEST(PlayLists, ListFilesRoundTripAndReadOldCodePages) {
-    TempDir dir;
-    const fs::path file = dir.path / "list.shw";
+    const test::ScratchFolder scratch("spirelo-lists");
+    ASSERT_TRUE(scratch.made());
+    const fs::path dir = scratch;
+    const fs::path file = dir / "list.shw";
     const Items items = {"/home/show/Фонтан 1.trk", "/home/show/b.trk"};
     ASSERT_TRUE(WritePathList(file.string(), items));
     EXPECT_EQ(ReadBytes(file), "/home/show/Фонтан 1.trk\r\n/home/show/b.trk\r\n");
@@ -82,14 +75,14 @@ TEST(PlayLists, ListFilesRoundTripAndReadOldCodePages) {
     EXPECT_EQ(back, items);
 
     // CP1251 bytes, LF and CR ends, blank lines and a final break add no entries
-    std::ofstream(dir.path / "old.msc", std::ios::binary) << "C:\\\xCC\xF3\xE7\xFB\xEA\xE0.mp3\n\r\n\nD:\\b.mp3\rE:\\c.mp3\r\n";
-    ASSERT_TRUE(ReadPathList((dir.path / "old.msc").string(), back));
+    std::ofstream(dir / "old.msc", std::ios::binary) << "C:\\\xCC\xF3\xE7\xFB\xEA\xE0.mp3\n\r\n\nD:\\b.mp3\rE:\\c.mp3\r\n";
+    ASSERT_TRUE(ReadPathList((dir / "old.msc").string(), back));
     EXPECT_EQ(back, (Items{"C:\\Музыка.mp3", "D:\\b.mp3", "E:\\c.mp3"}));
 
-    EXPECT_FALSE(ReadPathList((dir.path / "missing.msc").string(), back));
+    EXPECT_FALSE(ReadPathList((dir / "missing.msc").string(), back));
     EXPECT_TRUE(back.empty());
     // a failed write leaves no file and says so
-    EXPECT_FALSE(WritePathList((dir.path / "no" / "such.shw").string(), items));
+    EXPECT_FALSE(WritePathList((dir / "no" / "such.shw").string(), items));
 }
 
 TEST(PlayLists, VolumeWordsCaptionsAndToFinish) {

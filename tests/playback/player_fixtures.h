@@ -13,29 +13,17 @@
 #include <vector>
 
 #include "platform/audio.h"
+#include "tests/scratch_folder.h"
 
 namespace spirelo::testing {
 
-// A fresh folder under the system's temporary folder, removed at the end.
+// A fresh folder of the test's own, removed at the end.
 class TempDir {
 public:
-    TempDir() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("spirelo-player-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string file(const std::string& name) const { return folder_ / name; }
 
 private:
-    static int& counter() {
-        static int n = 0;
-        return n;
-    }
-    std::filesystem::path path_;
+    test::ScratchFolder folder_{"spirelo-player"};
 };
 
 // A 16-bit WAV of `seconds` at `rate` with `channels`; sample(frame, channel) in -1..1.

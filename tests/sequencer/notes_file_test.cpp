@@ -41,10 +41,9 @@ TEST(NotesFile, ReadsOtherLineEndsAndCp1251) {
 }
 
 TEST(NotesFile, SaveAndLoadThroughTheDisk) {
-    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "notes_file_test";
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "show.txt").string();
-    std::filesystem::remove(path);
+    const test::ScratchFolder scratch("spirelo-notes");
+    ASSERT_TRUE(scratch.made());
+    const std::string path = scratch / "show.txt";
 
     std::string memo = "kept";
     EXPECT_FALSE(LoadNotesFile(path, memo));
@@ -56,7 +55,6 @@ TEST(NotesFile, SaveAndLoadThroughTheDisk) {
     EXPECT_EQ(bytes, "line 1\r\nline 2\r\n");
     EXPECT_TRUE(LoadNotesFile(path, memo));
     EXPECT_EQ(memo, "line 1\nline 2");
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

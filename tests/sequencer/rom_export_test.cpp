@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "tests/scratch_folder.h"
+
 namespace spirelo {
 namespace {
 
@@ -144,9 +146,9 @@ TEST_F(RomExport, AddressesAdvanceToFifteenAndFailuresAreTold) {
 }
 
 TEST(SerialPortName, FromTheSettingsFile) {
-    const std::string dir = ::testing::TempDir();
-    const std::string path = dir + "/serial_name_test.ini";
-    std::remove(path.c_str());
+    const test::ScratchFolder scratch("spirelo-serial-name");
+    ASSERT_TRUE(scratch.made());
+    const std::string path = scratch / "serial_name_test.ini";
     EXPECT_EQ(SerialPortName(path), "/dev/ttyS0");
     for (const auto& [value, expect] : std::vector<std::pair<std::string, std::string>>{
              {"ttyUSB0", "/dev/ttyUSB0"}, {"/dev/pts/3", "/dev/pts/3"}}) {
@@ -156,7 +158,6 @@ TEST(SerialPortName, FromTheSettingsFile) {
         std::fclose(f);
         EXPECT_EQ(SerialPortName(path), expect);
     }
-    std::remove(path.c_str());
 }
 
 }  // namespace

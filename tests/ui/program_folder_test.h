@@ -6,6 +6,7 @@
 #include "core/show_data.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "tests/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -27,18 +28,16 @@ struct ProgramFolderTest : ::testing::Test {
     std::shared_ptr<Messages> messages = std::make_shared<Messages>();
 
     void SetUp() override {
-        char tmpl[] = "/tmp/spirelo_ui_XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        ASSERT_TRUE(scratch_.made());
+        dir = scratch_.path();
         std::ofstream(dir / program_) << "program";
         OverrideProgramFile((dir / program_).string());
         InstallMessageService(messages);
     }
-    // Also right after a skip in the fixture's SetUp, before the folder was made.
+    // Also right after a skip in the fixture's SetUp; the folder goes with the fixture.
     void TearDown() override {
         InstallMessageService(nullptr);
         OverrideProgramFile("");
-        if (!dir.empty()) std::filesystem::remove_all(dir);
     }
     std::string Path(const std::string& name) const { return (dir / name).string(); }
     // The track, show list and music list the sound window opens, all in the folder.
@@ -50,6 +49,7 @@ struct ProgramFolderTest : ::testing::Test {
 
 private:
     std::string program_;
+    ScratchFolder scratch_{"spirelo-ui"};
 };
 
 }  // namespace spirelo::test

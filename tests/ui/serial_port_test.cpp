@@ -6,8 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QTemporaryDir>
+#include <QFile>
 
 #include <cstring>
 #include <fcntl.h>
@@ -16,6 +15,8 @@
 #include <poll.h>
 #include <pty.h>
 #include <unistd.h>
+
+#include "tests/scratch_folder.h"
 
 namespace spirelo {
 namespace {
@@ -49,9 +50,9 @@ struct Pty {
 TEST(SerialUpload, SendsTheFrameByteForByteOverAPty) {
     Pty pty;
     ASSERT_GE(pty.master, 0);
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string ini = QDir(dir.path()).filePath("spirelo.ini").toStdString();
+    const test::ScratchFolder dir("spirelo-serial");
+    ASSERT_TRUE(dir.made());
+    const std::string ini = dir / "spirelo.ini";
     std::ofstream(ini) << "[SerialPort]\nPort=" << pty.name << "\n";
 
     auto data = MakeShowData();
@@ -80,8 +81,9 @@ TEST(SerialUpload, SendsTheFrameByteForByteOverAPty) {
 }
 
 TEST(SerialUpload, AMissingDeviceIsNotCreated) {
-    QTemporaryDir dir;
-    const std::string name = QDir(dir.path()).filePath("ttyNone").toStdString();
+    const test::ScratchFolder dir("spirelo-serial");
+    ASSERT_TRUE(dir.made());
+    const std::string name = dir / "ttyNone";
     QtSerialPort port;
     EXPECT_EQ(port.open(name), SerialOpen::Failed);
     port.writeAndClose({1, 2, 3});

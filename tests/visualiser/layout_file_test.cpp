@@ -9,18 +9,12 @@
 #include <memory>
 #include <random>
 
+#include "tests/scratch_folder.h"
+
 using namespace spirelo;
+using spirelo::test::ScratchFolder;
 
 namespace {
-
-std::string TempDir() {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("glimmora-layout-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
 
 std::unique_ptr<CollectorTable> StartTable() {
     auto t = std::make_unique<CollectorTable>();
@@ -128,7 +122,9 @@ TEST(LayoutFile, GoldenOffsetsOfThe54Blocks) {
 }
 
 TEST(LayoutFile, SaveAndLoadRoundTripByteForByte) {
-    std::string dir = TempDir();
+    const ScratchFolder scratch("glimmora-layout");
+    ASSERT_TRUE(scratch.made());
+    const std::string dir = scratch.path();
     std::string path = dir + "/fountain.a3d";
     auto t = StartTable();
     Scramble(*t, 42);
@@ -163,7 +159,9 @@ TEST(LayoutFile, SaveAndLoadRoundTripByteForByte) {
 }
 
 TEST(LayoutFile, WrongSizeOrMissingKeepsThePreviousLayout) {
-    std::string dir = TempDir();
+    const ScratchFolder scratch("glimmora-layout");
+    ASSERT_TRUE(scratch.made());
+    const std::string dir = scratch.path();
     auto t = StartTable();
     Scramble(*t, 7);
     std::vector<uint8_t> before = SerializeLayout(*t);
@@ -185,7 +183,9 @@ TEST(LayoutFile, WrongSizeOrMissingKeepsThePreviousLayout) {
 }
 
 TEST(LayoutFile, FailedSaveLeavesTheOldFileWhole) {
-    std::string dir = TempDir();
+    const ScratchFolder scratch("glimmora-layout");
+    ASSERT_TRUE(scratch.made());
+    const std::string dir = scratch.path();
     auto t = StartTable();
     LayoutSaveResult r = SaveLayoutFile(dir + "/no/such/folder/x.a3d", *t);
     EXPECT_FALSE(r.io);
@@ -201,7 +201,9 @@ TEST(LayoutFile, CompanionNames) {
 }
 
 TEST(LayoutFile, NotesAreWrittenWithCrLfAndReadBack) {
-    std::string dir = TempDir();
+    const ScratchFolder scratch("glimmora-layout");
+    ASSERT_TRUE(scratch.made());
+    const std::string dir = scratch.path();
     std::string path = dir + "/park.txT";
     ASSERT_TRUE(WriteTextCompanion(path, "Насос 1\nзамена\n\nконец"));
     std::string raw;
