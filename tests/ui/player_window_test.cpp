@@ -200,15 +200,16 @@ TEST_F(PlayerWindow, SpectrumPageWhileAToneChordPlays) {
     FormSound->show();
     FormSound->SoundPlay();
     const SpectrumState& s = SpectrumInstance();
-    // The tone reaches the analysis once the output has started, later on a loaded machine.
+    // 689 Hz is bin 4, 3100 Hz bin 18. The tone reaches the analysis once the output has
+    // started, later on a loaded machine; by then the bands' automatic gain may have raised a far
+    // band's leakage to a few points, so the tone's bands stand well above it rather than it at 0.
+    const auto toneStandsOut = [&] {
+        return s.SpectrumPeak[4] > 4 * s.SpectrumPeak[40] && s.SpectrumPeak[18] > 4 * s.SpectrumPeak[40];
+    };
     EXPECT_TRUE(QTest::qWaitFor([&] {
         FormSound->CalculateFFT();
-        return s.SpectrumPeak[4] > 0 && s.SpectrumPeak[18] > 0;
-    }, 10000));
-    // 689 Hz is bin 4, 3100 Hz bin 18.
-    EXPECT_GT(s.SpectrumPeak[4], 0);
-    EXPECT_GT(s.SpectrumPeak[18], 0);
-    EXPECT_EQ(s.SpectrumPeak[40], 0);
+        return toneStandsOut();
+    }, 10000)) << "bins 4, 18, 40: " << s.SpectrumPeak[4] << ", " << s.SpectrumPeak[18] << ", " << s.SpectrumPeak[40];
     const QPixmap shot = FormSound->grab();
     if (const char* env = std::getenv("SPIRELO_SHOTS")) shot.save(QString("%1/player_bpm.png").arg(env));
     FormSound->SoundStop();
