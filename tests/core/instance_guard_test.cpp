@@ -28,14 +28,14 @@ using spirelo::InstanceGuard;
 namespace {
 
 struct GuardFolder : ::testing::Test {
+    spirelo::test::ScratchFolder scratch{"spirelo-guard"};
     fs::path dir;
     std::string guardFile;
     void SetUp() override {
-        char tmpl[] = "/tmp/spirelo_guard_XXXXXX";
-        dir = ::mkdtemp(tmpl);
+        ASSERT_TRUE(scratch.made());
+        dir = scratch.path();
         guardFile = (dir / "twice.ini").string();
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     std::string key(const std::string& k) const {
         return spirelo::IniFile(guardFile).readString("Appl", k, "<absent>");
