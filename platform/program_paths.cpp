@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <set>
@@ -69,6 +70,25 @@ std::string WithSlash(std::string d) {
     if (d.empty() || d.back() != '/') d += '/';
     return d;
 }
+
+#ifndef SPIRELO_DATA_FROM_BIN
+#define SPIRELO_DATA_FROM_BIN "../share/spirelo"
+#endif
+
+std::string DataFolderOf(const std::string& dir) {
+    static std::mutex lock;
+    static std::map<std::string, std::string> known;
+    std::lock_guard<std::mutex> hold(lock);
+    auto it = known.find(dir);
+    if (it == known.end()) {
+        const std::string data =
+            std::filesystem::path(WithSlash(dir) + SPIRELO_DATA_FROM_BIN).lexically_normal().string();
+        struct stat st{};
+        const bool installed = ::stat(data.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        it = known.emplace(dir, installed ? WithSlash(data) : std::string()).first;
+    }
+    return it->second;
+}
 }  // namespace
 
 std::string ProgramFile() {
@@ -87,10 +107,16 @@ std::string FolderProblem(const std::string& dir) {
     return FolderStatProblem(st.st_uid, st.st_mode, ::geteuid());
 }
 
+std::string InstalledDataFolder() {
+    std::string dir = DirName(ProgramFile());
+    return DataFolderOf(dir.empty() ? std::string(".") : dir);
+}
+
 std::string BesideProgramFolder(const std::string& app) {
     std::string dir = DirName(ProgramFile());
     if (dir.empty()) dir = std::string(".");
-    if (CanCreateFilesIn(dir)) return WithSlash(dir);
+    // An installed program's folder is shared by every user (and writable to root): never its files'.
+    if (DataFolderOf(dir).empty() && CanCreateFilesIn(dir)) return WithSlash(dir);
     std::string base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) base = xdg;
     else if (std::string home = HomeFolder(); !home.empty()) base = home + "/.config";

@@ -1,8 +1,9 @@
 // Where the programs keep their files. "Beside the program" is the program's folder when it is
-// writable, else $XDG_CONFIG_HOME/<app>/ (~/.config/<app>/ when the variable is unset, the home
-// taken from the password database when HOME is unset too). A fallback folder of another user,
-// or one other users can write to, is refused in the file layer (RefuseFolder), as is the
-// whole fallback when there is no home at all: the program then runs on its defaults.
+// writable and the program is not an installed one, else $XDG_CONFIG_HOME/<app>/ (~/.config/<app>/
+// when the variable is unset, the home taken from the password database when HOME is unset too).
+// A fallback folder of another user, or one other users can write to, is refused in the file
+// layer (RefuseFolder), as is the whole fallback when there is no home at all: the program then
+// runs on its defaults.
 #pragma once
 
 #include <string>
@@ -13,6 +14,10 @@ namespace spirelo {
 // The program file (from /proc/self/exe unless overridden, e.g. by tests).
 std::string ProgramFile();
 void OverrideProgramFile(const std::string& path);   // "" restores the real one
+
+// An installed program stands in <prefix>/bin beside <prefix>/share/spirelo/, which holds the
+// files it ships with: that folder with a trailing "/", or "" for a program run from elsewhere.
+std::string InstalledDataFolder();
 
 // The folder that files "beside the program" go to, with a trailing "/"; app is
 // "spirelo" or "glimmora" for the fallback folder, which is created when needed.

@@ -26,6 +26,10 @@ QString PictureFile(int i) {
     const std::string& folder = ShowDataInstance().ProgramFolder;
     if (!folder.empty() && QFileInfo::exists(QString::fromStdString(folder + name)))
         return QString::fromStdString(folder + name);
+    // An installed program ships its pictures in its data folder.
+    const std::string shipped = InstalledDataFolder();
+    if (!shipped.empty() && QFileInfo::exists(QString::fromStdString(shipped + name)))
+        return QString::fromStdString(shipped + name);
     return QString::fromStdString(BesideProgramFolder() + name);
 }
 

@@ -1,6 +1,7 @@
 #include "common/file_io.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "tests/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,30 @@ TEST(ProgramPaths, FallsBackToTheConfigFolderWhenNotWritable) {
     EXPECT_EQ(BesideProgramPath("glimmora"), cfg + "/glimmora/Spirelo");
     struct stat st{};
     EXPECT_EQ(::stat((cfg + "/glimmora").c_str(), &st), 0);
+    OverrideProgramFile("");
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// An installed program's folder (<prefix>/bin beside <prefix>/share/spirelo) is every user's, and
+// root could write into it: its files go to the user's folder even so; a build tree keeps them beside.
+TEST(ProgramPaths, AnInstalledProgramKeepsItsFilesInTheUsersFolder) {
+    test::ScratchFolder prefix("installed-prefix");
+    ASSERT_TRUE(prefix.made());
+    ::mkdir((prefix / "bin").c_str(), 0755);
+    ::setenv("XDG_CONFIG_HOME", (prefix / "config").c_str(), 1);
+
+    OverrideProgramFile(prefix / "bin/Spirelo");
+    EXPECT_EQ(InstalledDataFolder(), "");
+    EXPECT_EQ(BesideProgramFolder(), prefix / "bin/");
+
+    // Another prefix, installed this time (folders are looked at once each).
+    test::ScratchFolder usr("installed-usr");
+    for (const char* d : {"bin", "share", "share/spirelo"}) ::mkdir((usr / d).c_str(), 0755);
+    OverrideProgramFile(usr / "bin/Glimmora");
+    EXPECT_EQ(InstalledDataFolder(), usr / "share/spirelo/");
+    EXPECT_EQ(BesideProgramFolder("glimmora"), prefix / "config/glimmora/");
+    EXPECT_EQ(BesideProgramPath("glimmora"), prefix / "config/glimmora/Glimmora");
+
     OverrideProgramFile("");
     ::unsetenv("XDG_CONFIG_HOME");
 }

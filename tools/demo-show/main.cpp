@@ -12,6 +12,7 @@
 #include "core/seq_file.h"
 #include "core/show_data.h"
 #include "core/track_file.h"
+#include "platform/program_paths.h"
 #include "visualiser/layout_file.h"
 
 #include <cstdio>
@@ -36,8 +37,16 @@ std::string Absolute(const std::string& dir) {
     return out;
 }
 
+// The settings folder of the program `name` if it stood in `programs`.
+std::string SettingsFolder(const std::string& programs, const std::string& name, const std::string& app) {
+    spirelo::OverrideProgramFile(programs + "/" + name);
+    std::string folder = spirelo::BesideProgramFolder(app);
+    spirelo::OverrideProgramFile("");
+    return folder;
+}
+
 bool WriteSettings(const std::string& show, const std::string& programs) {
-    spirelo::IniFile spirelo(programs + "/Spirelo.ini");
+    spirelo::IniFile spirelo(SettingsFolder(programs, "Spirelo", "spirelo") + "Spirelo.ini");
     spirelo.writeString("AreaFile", "LastFileTrack", show + "/demo.trk");
     spirelo.writeString("AreaFile", "LastFileSeq", show + "/demo.seq");
     spirelo.writeString("AreaFile", "LastFileShow", show + "/demo.shw");
@@ -46,7 +55,7 @@ bool WriteSettings(const std::string& show, const std::string& programs) {
     std::string err;
     if (!spirelo.save(&err)) return Fail(spirelo.path(), err);
 
-    spirelo::IniFile glimmora(programs + "/Glimmora.ini");
+    spirelo::IniFile glimmora(SettingsFolder(programs, "Glimmora", "glimmora") + "Glimmora.ini");
     glimmora.writeString("File", "LastFile", show + "/demo.a3d");
     // The layers that show water and light come up pressed.
     for (const char* key : {"Depth", "Streams", "Spot", "WaterOn"})
@@ -63,6 +72,7 @@ bool WriteSettings(const std::string& show, const std::string& programs) {
     glimmora.writeInteger("FormMain", "Width", 1000);
     glimmora.writeInteger("FormMain", "Height", 700);
     if (!glimmora.save(&err)) return Fail(glimmora.path(), err);
+    std::printf("settings written to %s and %s\n", spirelo.path().c_str(), glimmora.path().c_str());
     return true;
 }
 
