@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 
 #include "common/ini_file.h"
@@ -85,6 +88,36 @@ TEST_F(CoreFiles, FilesBesideAProgramInAReadOnlyFolderGoToTheConfigFolder) {
     EXPECT_TRUE(FileExists(path("xdg/spirelo/Spirelo.ini")));
     EXPECT_TRUE(FileExists(path("xdg/spirelo/Spirelo.Log")));
     EXPECT_TRUE(messages->log.empty());
+}
+
+// Another user's settings folder (here one open to all) chooses nothing: the settings are not
+// read, nothing is saved or logged there, the start says so once and runs on the defaults.
+TEST_F(CoreFiles, ASettingsFolderOpenToOthersIsRefusedWithOneMessage) {
+    WriteBytes(path("bin"), {0});
+    OverrideProgramFile(path("bin/Spirelo"));
+    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+    std::string saved = oldXdg ? oldXdg : "";
+    setenv("XDG_CONFIG_HOME", path("xdg").c_str(), 1);
+    ASSERT_EQ(::mkdir(path("xdg").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(path("xdg/spirelo").c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(path("xdg/spirelo").c_str(), 0777), 0);
+    const std::string planted = "[AreaFile]\nLastFileSeq=/their/show.seq\n";
+    WriteBytes(path("xdg/spirelo/Spirelo.ini"), std::vector<uint8_t>(planted.begin(), planted.end()));
+
+    ReadIniSettings(*d);
+    WriteLog("ReadSave", "Test", "here");
+    const IoResult closing = WriteIniSettings(*d);
+    if (oldXdg) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+
+    EXPECT_NE(d->sNameFileSeq, "/their/show.seq");
+    EXPECT_FALSE(closing);
+    std::ifstream in(path("xdg/spirelo/Spirelo.ini"));   // past the file layer, which refuses the folder
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), planted);
+    EXPECT_FALSE(std::filesystem::exists(path("xdg/spirelo/Spirelo.Log")));
+    ASSERT_EQ(messages->log.size(), 1u);
+    EXPECT_NE(messages->log[0].text.find(path("xdg/spirelo/")), std::string::npos) << messages->log[0].text;
+    EXPECT_NE(messages->log[0].text.find("mode 0777"), std::string::npos) << messages->log[0].text;
 }
 
 TEST_F(CoreFiles, FailedSettingsWriteIsReported) {
