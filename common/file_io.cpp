@@ -107,6 +107,8 @@ IoResult OpenRegularFile(const std::string& path, int& fd) {
     return {};
 }
 
+bool IsUnfitFile(const IoResult& r) { return !r.ok && (r.error == EINVAL || r.error == EFBIG); }
+
 IoResult ReadBoundedFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
     return ReadInto(path, out, maxBytes, SIZE_MAX);
 }
@@ -157,7 +159,8 @@ IoResult ResolveLinks(const std::string& path, std::string& out) {
         struct stat folder{};
         if (::stat(dir.c_str(), &folder) != 0) return Fail(errno);
         if (!SaveMayFollowLink(st.st_uid, folder.st_mode, ::geteuid()))
-            return Refusal(cur + " is a symbolic link of another user (uid " + std::to_string(st.st_uid) +
+            return Refusal((cur == path ? std::string("a symbolic link") : cur + " is a symbolic link") +
+                           " of another user (uid " + std::to_string(st.st_uid) +
                            ") in a folder every user can write to: not followed");
         std::vector<char> buf(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
         ssize_t n = ::readlink(cur.c_str(), buf.data(), buf.size() - 1);

@@ -25,6 +25,9 @@ IoResult OpenRegularFile(const std::string& path, int& fd);
 // or is larger than maxBytes (EFBIG), before reading any of it.
 IoResult ReadBoundedFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out);
 IoResult ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& out);
+// The read failed for what the file is (not a regular file, over the bound), not for where it
+// is or whether it is there: what a loader that stays quiet about a missing file still says.
+bool IsUnfitFile(const IoResult& r);
 // As ReadBoundedFile, for files whose size the caller has already checked.
 IoResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 IoResult ReadWholeFile(const std::string& path, std::string& out);

@@ -20,7 +20,6 @@
 #include "playback/play_lists.h"
 #include "sequencer/ui/form_sequenser.h"
 
-#include <cerrno>
 #include <QFileInfo>
 
 #include <string>
@@ -50,7 +49,7 @@ bool LoadListBox(QListWidget* box, const std::string& file, int32_t& row, QLabel
     std::vector<std::string> items;
     if (file.empty()) return false;
     if (const IoResult r = ReadPathList(file, items); !r) {
-        if (r.error != ENOENT) ReportReadFailure(file, r);
+        if (IsUnfitFile(r)) ReportReadFailure(file, r);
         return false;
     }
     FillList(box, items);

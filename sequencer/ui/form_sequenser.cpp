@@ -20,7 +20,6 @@
 #include "sequencer/ui/page_controls.h"
 #include "sequencer/ui/paint_box.h"
 
-#include <cerrno>
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -885,7 +884,7 @@ void TFormSequenser::LoadMemoFromNotesFile() {
     const std::string path = spirelo::NotesFileName(ShowDataInstance().sNameFileSeq);
     if (const spirelo::IoResult r = spirelo::LoadNotesFile(path, memo); !r) {
         memo.clear();
-        if (r.error != ENOENT) spirelo::ReportReadFailure(path, r);
+        if (spirelo::IsUnfitFile(r)) spirelo::ReportReadFailure(path, r);
     }
     MemoNotes->setPlainText(Q(memo));
     MemoNotes->document()->setModified(false);

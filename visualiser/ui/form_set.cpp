@@ -11,7 +11,6 @@
 #include "visualiser/ui/print_dialog.h"
 #include "visualiser/visualiser_state.h"
 
-#include <cerrno>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -308,7 +307,7 @@ bool TFormSet::OpenFile(const std::string& path) {
     s.LayoutFileName = path;
     std::string notes;
     const IoResult io = ReadTextCompanion(LayoutNotesPath(path), notes);
-    if (!io && io.error != ENOENT)
+    if (IsUnfitFile(io))
         Messages().error("Ошибка чтения файла " + LayoutNotesPath(path) + "\r\n" + io.message);
     MemoTxt->setPlainText(io ? Q(notes) : QString());
     return true;
