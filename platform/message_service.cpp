@@ -17,8 +17,13 @@ public:
     void error(const std::string& t) override { std::fprintf(stderr, "error: %s\n", t.c_str()); }
 };
 
+std::shared_ptr<MessageService>& OnStderr() {
+    static std::shared_ptr<MessageService> service = std::make_shared<StderrMessages>();
+    return service;
+}
+
 std::shared_ptr<MessageService>& Current() {
-    static std::shared_ptr<MessageService> current = std::make_shared<StderrMessages>();
+    static std::shared_ptr<MessageService> current = OnStderr();
     return current;
 }
 }  // namespace
@@ -26,8 +31,10 @@ std::shared_ptr<MessageService>& Current() {
 MessageService& Messages() { return *Current(); }
 
 void InstallMessageService(std::shared_ptr<MessageService> service) {
-    Current() = service ? std::move(service) : std::make_shared<StderrMessages>();
+    Current() = service ? std::move(service) : OnStderr();
 }
+
+MessageService& MessagesOnStderr() { return *OnStderr(); }
 
 std::string TwoLines(const std::string& first, const std::string& second) {
     return first + "\n\r" + second;

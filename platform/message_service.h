@@ -24,6 +24,8 @@ public:
 // messages go to stderr and questions answer No.
 MessageService& Messages();
 void InstallMessageService(std::shared_ptr<MessageService> service);
+// That stderr service, for when no box may wait (the end on a signal).
+MessageService& MessagesOnStderr();
 
 // Joins the documents' two-line texts: a line feed followed by a carriage return.
 std::string TwoLines(const std::string& first, const std::string& second);

@@ -1,5 +1,9 @@
-// Glimmora: the 3D visualiser. Windows are created main window first, destroyed in reverse.
+// Glimmora: the 3D visualiser. Windows are created main window first, destroyed in reverse;
+// SIGINT and SIGTERM end it as closing the main window would.
+#include "platform/termination_signals.h"
+#include "platform/ui/desktop_start.h"
 #include "platform/ui/qt_messages.h"
+#include "platform/ui/signal_end.h"
 #include "visualiser/ui/form_help.h"
 #include "visualiser/ui/form_main.h"
 #include "visualiser/ui/form_set.h"
@@ -7,14 +11,23 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
     // The fixed-function drawing needs a compatibility profile, asked for before the application.
     spirelo::RequestCompatibilityProfile();
-    QApplication app(argc, argv);
-    const QString title = "Программа визуализации фонтанов";
-    QApplication::setApplicationDisplayName(title);
-    spirelo::InstallQtMessages(title);
+    std::unique_ptr<QApplication> app = spirelo::StartOnDesktop(argc, argv, "Glimmora");
+    if (!spirelo::InstallTerminationSignals())
+        std::fprintf(stderr, "Glimmora: SIGINT/SIGTERM will end the program without saving\n");
+    // The title is the boxes' caption only: as the application's display name Qt would add it
+    // to every window title.
+    spirelo::InstallQtMessages(QStringLiteral("Программа визуализации фонтанов"));
 
+    spirelo::SignalEnd signalEnd([] {
+        // The layout window may still be open: the program ends with the main window all the same.
+        if (FormMain) FormMain->close();
+        QApplication::quit();
+    });
     FormMain = new TFormMain;
     FormMain->FormCreate();
     FormSet = new TFormSet;
@@ -22,7 +35,8 @@ int main(int argc, char** argv) {
     FormHelp = new TFormHelp;
     FormHelp->FormCreate();
     FormMain->show();
-    int rc = app.exec();
+    signalEnd.mainLoopStarts();
+    int rc = app->exec();
 
     delete FormHelp;
     FormHelp = nullptr;

@@ -1,5 +1,7 @@
 #include "platform/ui/qt_messages.h"
 
+#include "platform/termination_signals.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -23,19 +25,24 @@ QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& title, c
 }  // namespace
 
 void QtMessages::message(const std::string& text) {
+    if (EndingOnSignal()) return MessagesOnStderr().message(text);
     Show(QMessageBox::NoIcon, title_, DisplayText(text), QMessageBox::Ok);
 }
 
 void QtMessages::warning(const std::string& text) {
+    if (EndingOnSignal()) return MessagesOnStderr().warning(text);
     Show(QMessageBox::Warning, title_, DisplayText(text), QMessageBox::Ok);
 }
 
 Answer QtMessages::question(const std::string& text) {
+    // Ending on a signal: nobody is there to answer, so No, as the waiting box is answered.
+    if (EndingOnSignal()) return MessagesOnStderr().question(text);
     auto b = Show(QMessageBox::Warning, title_, DisplayText(text), QMessageBox::Yes | QMessageBox::No);
     return b == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 void QtMessages::error(const std::string& text) {
+    if (EndingOnSignal()) return MessagesOnStderr().error(text);
     Show(QMessageBox::Critical, title_, DisplayText(text), QMessageBox::Ok);
 }
 

@@ -11,17 +11,25 @@
 #include "dmx/ui/form_usb_com.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "platform/termination_signals.h"
+#include "platform/ui/qt_messages.h"
+#include "platform/ui/signal_end.h"
 #include "playback/modes.h"
 #include "playback/show_clock.h"
 #include "playback/ui/form_sound.h"
 #include "ui/program_folder_test.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -413,4 +421,59 @@ TEST_F(MainWindow, ClosingWritesTheSettingsAndEndsTheProgram) {
     spirelo::SharedSection::unlink(live.SpectrName);
     live.DmxName = names[0];
     live.SpectrName = names[1];
+}
+
+namespace {
+// Records each question and puts it in a real box, which waits until something answers it.
+struct BoxShowingMessages : spirelo::RecordingMessages {
+    spirelo::QtMessages box{"test"};
+    Answer question(const std::string& text) override {
+        RecordingMessages::question(text);
+        return box.question(text);
+    }
+};
+}  // namespace
+
+// A `kill` while the operator's question waits: the question is answered No and the window closes
+// as the operator's close would, the settings written.
+TEST_F(MainWindow, SigtermWhileAQuestionWaitsAnswersNoAndClosesWithTheSettingsSaved) {
+    auto boxes = std::make_shared<BoxShowingMessages>();
+    spirelo::InstallMessageService(boxes);
+    ASSERT_TRUE(spirelo::InstallTerminationSignals());
+    spirelo::TakeTerminationSignals();
+    spirelo::SetEndingOnSignal(false);
+    auto& d = ShowDataInstance();
+    FormMaim->FormCreate();
+    FormMaim->show();
+    FormSound->ListBoxMusic->addItems({"a.mp3"});
+    FormSound->ListBoxMusic->setCurrentRow(0);
+    d.ProgramOptions[30] = 1;
+    scheduleOn();
+    ASSERT_TRUE(spirelo::IniFile((dir / "Spirelo.ini").string()).readString("AreaTime", "Closed", "").empty());
+
+    QEventLoop loop;
+    spirelo::SignalEnd end([] { FormMaim->close(); });
+    QObject::connect(FormMaim, &TFormMaim::closedByUser, &loop, &QEventLoop::quit);
+    end.mainLoopStarts();
+    QTimer kill;
+    QObject::connect(&kill, &QTimer::timeout, [&] {
+        if (qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            kill.stop();
+            ::raise(SIGTERM);
+        }
+    });
+    kill.start(5);
+    QTimer::singleShot(0, [] { FormMaim->SpeedButtonModeMusicClick(); });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+
+    ASSERT_EQ(boxes->log.size(), 1u);
+    EXPECT_EQ(boxes->log[0].text, "Cross to mode PLAY\n\rYou sure?");
+    EXPECT_EQ(d.AquelMode, 4);   // No: still in DANCE
+    EXPECT_FALSE(FormMaim->SpeedButtonModePlay->isChecked());
+    EXPECT_FALSE(FormMaim->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    spirelo::IniFile ini((dir / "Spirelo.ini").string());
+    EXPECT_FALSE(ini.readString("AreaTime", "Closed", "").empty());
+    spirelo::SetEndingOnSignal(false);
 }

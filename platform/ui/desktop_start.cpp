@@ -1,0 +1,64 @@
+#include "platform/ui/desktop_start.h"
+
+#include "platform/desktop_check.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace spirelo {
+
+namespace {
+
+struct Held {
+    QtMsgType type;
+    const char* file;   // literals of Qt's own, alive for the whole run
+    int line;
+    const char* function;
+    const char* category;
+    QString text;
+};
+
+std::vector<Held>* gHeld = nullptr;
+std::string gLine;
+bool gDesktopPlatform = false;
+
+[[noreturn]] void EndWithLine(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+    // Qt would abort right after this handler; nothing of the program has started yet.
+    ::_exit(1);
+}
+
+// While the application is being made, Qt's own lines wait here: a failed connection ends in
+// one line of ours instead of Qt's advice and an abort.
+void HoldMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtFatalMsg) EndWithLine(gDesktopPlatform ? gLine : text.toLocal8Bit().toStdString());
+    if (gHeld) gHeld->push_back({type, context.file, context.line, context.function, context.category, text});
+}
+
+}  // namespace
+
+std::unique_ptr<QApplication> StartOnDesktop(int& argc, char** argv, const char* name) {
+    gLine = NoDesktopLine(name, StartedAs(argc, argv, name));
+    gDesktopPlatform = PlatformNeedsDesktop(RequestedPlatform(argc, argv, std::getenv("QT_QPA_PLATFORM")));
+    auto set = [](const char* v) { return v && *v; };
+    if (gDesktopPlatform && !set(std::getenv("DISPLAY")) && !set(std::getenv("WAYLAND_DISPLAY")))
+        EndWithLine(gLine);
+
+    std::vector<Held> held;
+    gHeld = &held;
+    QtMessageHandler previous = qInstallMessageHandler(HoldMessages);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    gHeld = nullptr;
+    for (const Held& h : held) {
+        const QMessageLogContext context(h.file, h.line, h.function, h.category);
+        qt_message_output(h.type, context, h.text);
+    }
+    return app;
+}
+
+}  // namespace spirelo

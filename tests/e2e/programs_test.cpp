@@ -1,0 +1,170 @@
+// The built programs as an operator or a service manager starts and ends them: SIGTERM while a
+// start-up box waits ends each with its settings saved; without a desktop each says so in one
+// line and exits with status 1.
+#include "common/file_io.h"
+#include "common/ini_file.h"
+#include "tests/scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using namespace spirelo;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool WaitUntil(const std::function<bool()>& done, double seconds) {
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    while (Clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return done();
+}
+
+std::string Slurp(const std::string& path) {
+    std::string s;
+    ReadWholeFile(path, s);
+    return s;
+}
+
+// One program copied into a folder of its own, so its settings are written beside it.
+struct Program {
+    test::ScratchFolder dir{"spirelo-programs"};
+    std::string exe;
+    pid_t pid = -1;
+    int status = 0;
+
+    explicit Program(const char* name) {
+        fs::create_directories(dir / "bin");
+        fs::create_directories(dir / "run");
+        ::chmod((dir / "run").c_str(), 0700);
+        exe = dir / ("bin/" + std::string(name));
+        fs::copy_file(fs::path(SPIRELO_BIN_DIR) / name, exe);
+    }
+    ~Program() {
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+        }
+    }
+    std::string file(const std::string& name) const { return dir / ("bin/" + name); }
+
+    // The test's environment less `drop`, plus `add`.
+    void start(const std::vector<std::string>& drop, const std::vector<std::string>& add) {
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e) {
+            const std::string kv = *e;
+            bool dropped = false;
+            for (const auto& d : drop) dropped = dropped || kv.rfind(d + "=", 0) == 0;
+            if (!dropped) env.push_back(kv);
+        }
+        env.push_back("XDG_RUNTIME_DIR=" + (dir / "run"));
+        env.push_back("XDG_CONFIG_HOME=" + (dir / "config"));
+        env.push_back("SPIRELO_AUDIO=null");
+        env.push_back("SPIRELO_USB=simulated");
+        for (const auto& a : add) env.push_back(a);
+        const std::string out = dir / "output.txt";
+        pid = ::fork();
+        if (pid == 0) {
+            int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(fd, 1);
+            ::dup2(fd, 2);
+            int null = ::open("/dev/null", O_RDONLY);
+            ::dup2(null, 0);
+            std::vector<char*> envp;
+            for (auto& kv : env) envp.push_back(kv.data());
+            envp.push_back(nullptr);
+            char* argv[] = {exe.data(), nullptr};
+            ::execve(exe.c_str(), argv, envp.data());
+            _exit(127);
+        }
+    }
+    bool ended(double seconds) {
+        return WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid && (pid = -1, true); }, seconds);
+    }
+    std::string output() const { return Slurp(dir / "output.txt"); }
+};
+
+const std::vector<std::string> kNoDesktop = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+
+}  // namespace
+
+TEST(Programs, SpireloEndsOnSigtermWhileAStartBoxWaitsWithItsSettingsSaved) {
+    Program p("Spirelo");
+    // A track file of a size no version wrote: its box waits at the start.
+    std::ofstream(p.file("Spirelo.trk")) << "0123456789";
+    p.start({"QT_QPA_PLATFORM"}, {"QT_QPA_PLATFORM=offscreen"});
+    ASSERT_TRUE(WaitUntil([&] { return Slurp(p.file("Spirelo.Log")).find("Unknown_file_size") != std::string::npos; }, 30))
+        << p.output();
+    ASSERT_EQ(::kill(p.pid, SIGTERM), 0);
+    ASSERT_TRUE(p.ended(20)) << "still running after SIGTERM\n" << p.output();
+    ASSERT_TRUE(WIFEXITED(p.status)) << p.output();
+    EXPECT_EQ(WEXITSTATUS(p.status), 0) << p.output();
+    IniFile ini(p.file("Spirelo.ini"));
+    EXPECT_FALSE(ini.readString("AreaTime", "Closed", "").empty()) << Slurp(p.file("Spirelo.ini"));
+}
+
+TEST(Programs, GlimmoraEndsOnSigtermWhileAStartBoxWaitsWithItsSettingsSaved) {
+    Program p("Glimmora");
+    {
+        // The last layout is gone: its "not found" box waits at the start.
+        IniFile ini(p.file("Glimmora.ini"));
+        ini.writeString("File", "LastFile", p.dir / "gone.a3d");
+        ini.writeInteger("Button", "WaterOn", 1);
+        ASSERT_TRUE(ini.save());
+    }
+    p.start({"QT_QPA_PLATFORM"}, {"QT_QPA_PLATFORM=offscreen"});
+    // The open count is written back before the layout window opens the layout.
+    ASSERT_TRUE(WaitUntil([&] { return IniFile(p.file("Glimmora.ini")).readInteger("AreaCount", "CountOpen", 0) == 2; }, 30))
+        << p.output();
+    ASSERT_EQ(::kill(p.pid, SIGTERM), 0);
+    ASSERT_TRUE(p.ended(20)) << "still running after SIGTERM\n" << p.output();
+    ASSERT_TRUE(WIFEXITED(p.status)) << p.output();
+    EXPECT_EQ(WEXITSTATUS(p.status), 0) << p.output();
+    IniFile ini(p.file("Glimmora.ini"));
+    EXPECT_TRUE(ini.hasKey("SavePos", "Zoom")) << Slurp(p.file("Glimmora.ini"));   // the main window's close
+    EXPECT_TRUE(ini.hasKey("FormSet", "Kollectors")) << Slurp(p.file("Glimmora.ini"));   // the layout window's end
+    EXPECT_TRUE(ini.readBool("Button", "WaterOn", false));
+}
+
+TEST(Programs, WithoutADesktopEachSaysSoInOneLineAndExitsWithOne) {
+    for (const char* name : {"Spirelo", "Glimmora"}) {
+        // No display named at all, and one named that nobody serves.
+        for (const std::string& display : {std::string(), std::string("DISPLAY=:31999")}) {
+            SCOPED_TRACE(std::string(name) + " " + display);
+            Program p(name);
+            std::vector<std::string> add;
+            if (!display.empty()) add.push_back(display);
+            p.start(kNoDesktop, add);
+            ASSERT_TRUE(p.ended(30)) << p.output();
+            ASSERT_TRUE(WIFEXITED(p.status)) << "ended by signal " << WTERMSIG(p.status) << "\n" << p.output();
+            EXPECT_EQ(WEXITSTATUS(p.status), 1);
+            const std::string out = p.output();
+            const std::string line = std::string(name) + " needs a graphical desktop";
+            EXPECT_NE(out.find(line), std::string::npos) << out;
+            EXPECT_NE(out.find("xvfb-run -a " + p.exe + "\n"), std::string::npos) << out;
+            EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+            // Nothing of the program was started: no settings written.
+            EXPECT_FALSE(fs::exists(p.file(std::string(name) + ".ini")));
+        }
+    }
+}
