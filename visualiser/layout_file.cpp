@@ -1,6 +1,7 @@
 #include "visualiser/layout_file.h"
 
 #include "common/text_codec.h"
+#include "visualiser/visualiser_state.h"
 
 #include <bit>
 #include <filesystem>
@@ -129,6 +130,12 @@ std::string LayoutStem(const std::string& path) {
 
 std::string LayoutNotesPath(const std::string& path) { return LayoutStem(path) + ".txT"; }
 std::string LayoutReportPath(const std::string& path) { return LayoutStem(path) + ".txR"; }
+
+bool NotesWithoutLayout(const std::string& layoutPath, const std::string& notes) {
+    return layoutPath == kNoLayoutFile && !notes.empty();
+}
+
+std::string KeptNotesPath(const std::string& settingsPath) { return LayoutNotesPath(settingsPath); }
 
 IoResult ReadTextCompanion(const std::string& path, std::string& text) {
     std::string raw;

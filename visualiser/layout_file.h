@@ -46,6 +46,11 @@ std::string LayoutStem(const std::string& path);
 std::string LayoutNotesPath(const std::string& path);
 std::string LayoutReportPath(const std::string& path);
 
+// Notes typed while no layout is loaded have no file of their own: they go with the layout the
+// operator saves next, or, on an end that can ask no one, beside the settings (KeptNotesPath).
+bool NotesWithoutLayout(const std::string& layoutPath, const std::string& notes);
+std::string KeptNotesPath(const std::string& settingsPath);
+
 // Text companions: written as UTF-8 with CR LF line ends; read as UTF-8, or CP1251 when the
 // bytes are not valid UTF-8. Lines are joined with "\n" in memory. Reading fails (text
 // untouched) when the file is missing (ENOENT), not a regular file or over the bound.

@@ -213,6 +213,43 @@ TEST_F(FormMainTest, ClosingKeepsTheViewButtonsAndWindowInTheSettings) {
     EXPECT_FALSE(std::filesystem::exists(Path("No File.txT"))) << "no notes without a layout";
 }
 
+// The settings' place is taken by a folder: every save fails and is shown as the controller
+// shows its own, the end's two saves (main window, layout window) as one box.
+TEST_F(FormMainTest, AFailedSettingsSaveIsShownAtTheStartAndOnceAtTheEnd) {
+    const std::string settings = Path("Glimmora.ini");
+    auto failures = [&] {
+        int n = 0;
+        for (const auto& m : messages->log)
+            if (m.kind == MessageKind::Error && m.text.rfind("Ошибка записи файла " + settings, 0) == 0) ++n;
+        return n;
+    };
+    ASSERT_TRUE(std::filesystem::create_directory(settings));
+    createWindows();
+    EXPECT_EQ(failures(), 1) << "the open count's save at the start";
+    FormMain->close();
+    EXPECT_EQ(failures(), 2) << "the close's save";
+    delete FormHelp;
+    FormHelp = nullptr;
+    delete FormSet;
+    FormSet = nullptr;
+    EXPECT_EQ(failures(), 2) << "the layout window's end: the same failure, not shown again";
+}
+
+TEST_F(FormMainTest, AFailedSettingsSaveAtTheLayoutWindowsEndIsShown) {
+    const std::string settings = Path("Glimmora.ini");
+    writeIni(Path("gone.a3d"));
+    createWindows();
+    FormMain->close();
+    messages->log.clear();
+    ASSERT_TRUE(std::filesystem::remove(settings));
+    ASSERT_TRUE(std::filesystem::create_directory(settings));
+    delete FormSet;
+    FormSet = nullptr;
+    ASSERT_EQ(messages->log.size(), 1u);
+    EXPECT_EQ(messages->log[0].kind, MessageKind::Error);
+    EXPECT_EQ(messages->log[0].text.rfind("Ошибка записи файла " + settings, 0), 0u) << messages->log[0].text;
+}
+
 TEST_F(FormMainTest, TourButtonsStepTheCaption) {
     writeIni(Path("gone.a3d"));
     createWindows();   // STOP was clicked: one step on

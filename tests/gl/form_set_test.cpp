@@ -2,6 +2,7 @@
 // that keep what was not edited, the report and notes texts, the diagram and its printout.
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "platform/termination_signals.h"
 #include "ui/program_folder_test.h"
 #include "visualiser/layout_file.h"
 #include "visualiser/ui/form_main.h"
@@ -255,6 +256,108 @@ TEST_F(FormSetTest, SaveWithoutAFileAsksForOneAndCopiesKeepTheTour) {
     FormSet->SpeedButtonSave->click();
     EXPECT_EQ(asked, 1) << "the file exists now";
     EXPECT_TRUE(messages->log.empty());
+}
+
+// Notes typed with no layout loaded are written to no file the operator did not choose: they wait
+// in the memo, and the close asks to save a layout with them.
+TEST_F(FormSetTest, NotesWithoutALayoutWaitForOneAndTheCloseAsks) {
+    for (Answer answer : {Answer::Yes, Answer::No}) {
+        SCOPED_TRACE(answer == Answer::Yes ? "Yes" : "No");
+        createWindows(Path("none.a3d"));
+        messages->log.clear();
+        FormSet->MemoTxt->setPlainText("без макета");
+        FormSet->SpeedButtonMemoRaschet->click();   // building the report saves the notes of a layout
+        FormSet->SpeedButtonMemoTxt->click();
+        EXPECT_FALSE(std::filesystem::exists("No File.txT"));
+        EXPECT_TRUE(messages->log.empty());
+
+        const std::string chosen = Path("with notes.a3d");
+        FileDialog::SetAnswerer([&](const FileDialog&) -> std::optional<QString> { return QString::fromStdString(chosen); });
+        messages->answers = {answer};
+        FormMain->close();
+        ASSERT_EQ(messages->log.size(), 1u);
+        EXPECT_EQ(messages->log[0].kind, MessageKind::Question);
+        EXPECT_EQ(messages->log[0].text, "Заметки набраны без макета и не сохранены.\r\nСохранить макет вместе с ними?");
+        delete FormSet;
+        FormSet = nullptr;
+        std::string notes;
+        EXPECT_EQ(bool(ReadTextCompanion(LayoutNotesPath(chosen), notes)), answer == Answer::Yes);
+        if (answer == Answer::Yes) {
+            EXPECT_EQ(notes, "без макета");
+            EXPECT_EQ(IniFile(Path("Glimmora.ini")).readString("File", "LastFile", ""), chosen);
+        }
+        EXPECT_FALSE(std::filesystem::exists(Path("Glimmora.txT")));
+        EXPECT_FALSE(std::filesystem::exists("No File.txT"));
+        delete FormMain;
+        FormMain = nullptr;
+        std::filesystem::remove(chosen);
+        std::filesystem::remove(LayoutNotesPath(chosen));
+    }
+}
+
+TEST_F(FormSetTest, OpeningALayoutOverNotesWithoutOneOffersToSaveThemWithTheirLayout) {
+    const std::string other = writeLayout("other.a3d", [](CollectorTable& t) { t.Kind[1] = kKindSingle; });
+    createWindows(Path("none.a3d"));
+    VisualiserInstance().collectors.Kind[1] = kKindRing;
+    FormSet->MemoTxt->setPlainText("к кольцу");
+    const std::string chosen = Path("ring.a3d");
+    FileDialog::SetAnswerer([&](const FileDialog&) -> std::optional<QString> { return QString::fromStdString(chosen); });
+    messages->log.clear();
+    messages->answers = {Answer::Yes};
+    ASSERT_TRUE(FormSet->OpenLayout(other));
+    ASSERT_EQ(messages->log.size(), 1u);
+    EXPECT_EQ(messages->log[0].kind, MessageKind::Question);
+    // Saved before the open replaced the layout the notes were typed for.
+    auto saved = std::make_unique<CollectorTable>();
+    ResetCollectorTable(*saved);
+    ASSERT_TRUE(LoadLayoutFile(chosen, *saved).ok());
+    EXPECT_EQ(saved->Kind[1], kKindRing);
+    std::string notes;
+    ASSERT_TRUE(ReadTextCompanion(LayoutNotesPath(chosen), notes));
+    EXPECT_EQ(notes, "к кольцу");
+    EXPECT_EQ(VisualiserInstance().LayoutFileName, other);
+    EXPECT_EQ(VisualiserInstance().collectors.Kind[1], kKindSingle);
+}
+
+namespace {
+// The close's question waits when SIGTERM comes: the signal answers it No.
+struct SignalAnswersMessages : RecordingMessages {
+    Answer question(const std::string& text) override {
+        RecordingMessages::question(text);
+        SetEndingOnSignal(true);
+        return Answer::No;
+    }
+};
+}  // namespace
+
+// An end on a signal can ask no one: the notes are kept beside the settings and the end says where.
+TEST_F(FormSetTest, AnEndOnASignalKeepsNotesWithoutALayoutBesideTheSettings) {
+    for (bool whileAsking : {false, true}) {
+        SCOPED_TRACE(whileAsking ? "signal while the close asks" : "signal before the close");
+        auto asking = std::make_shared<SignalAnswersMessages>();
+        if (whileAsking) InstallMessageService(asking);
+        createWindows(Path("none.a3d"));
+        FormSet->MemoTxt->setPlainText("ночная правка");
+        messages->log.clear();
+        asking->log.clear();
+        SetEndingOnSignal(!whileAsking);
+        FormMain->close();
+        SetEndingOnSignal(false);
+        const auto& log = whileAsking ? asking->log : messages->log;
+        ASSERT_EQ(log.size(), whileAsking ? 2u : 1u);
+        const std::string kept = Path("Glimmora.txT");
+        EXPECT_EQ(log.back().kind, MessageKind::Plain);
+        EXPECT_EQ(log.back().text, "Заметки без макета сохранены в " + kept);
+        std::string notes;
+        ASSERT_TRUE(ReadTextCompanion(kept, notes));
+        EXPECT_EQ(notes, "ночная правка");
+        delete FormSet;
+        FormSet = nullptr;
+        delete FormMain;
+        FormMain = nullptr;
+        InstallMessageService(messages);
+        std::filesystem::remove(kept);
+    }
 }
 
 TEST_F(FormSetTest, DiagramAndPrintout) {

@@ -192,7 +192,13 @@ void TFormMain::FormCreate() {
 
 bool TFormMain::SaveIni() {
     std::string error;
-    return ini_.save(&error);
+    if (ini_.save(&error)) return true;
+    if (ini_.unreadable()) return false;
+    // The layout window's end saves once more after the close: one box for one failure.
+    if (closed_ && error == closeSaveFailure_) return false;
+    if (closed_) closeSaveFailure_ = error;
+    Messages().error(TwoLines("Ошибка записи файла " + ini_.path(), error + ". Прежний файл не изменён."));
+    return false;
 }
 
 spirelo::FrameLayers TFormMain::Layers() const {
@@ -325,6 +331,8 @@ void TFormMain::closeEvent(QCloseEvent* e) {
 void TFormMain::FormClose() {
     if (closed_) return;
     closed_ = true;
+    // First, so a layout saved with the notes becomes the one the settings remember.
+    if (FormSet) FormSet->KeepNotesWithoutLayout();
     VisualiserState& s = VisualiserInstance();
     VisualiserSettings set;
     set.camera = s.camera;

@@ -78,6 +78,8 @@ public:
     spirelo::FrameLayers Layers() const;
     spirelo::DmxMode CurrentDmxMode() const;
     spirelo::IniFile& Ini() { return ini_; }
+    // Saves the settings; a failure is shown, as in the controller, except one the file's read
+    // already told at the start and a repeat of the close's own after the close.
     bool SaveIni();
     bool LiveDataConnected() const { return section_.isOpen(); }
     // The layout path that the settings named at start (LayoutFileName holds only a loaded one).
@@ -100,6 +102,7 @@ private:
     std::string liveText_;
     bool glReady_ = false;
     bool closed_ = false;
+    std::string closeSaveFailure_;
 };
 
 extern TFormMain* FormMain;

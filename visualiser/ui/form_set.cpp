@@ -5,6 +5,7 @@
 #include "common/ui/text_fit.h"
 #include "common/ui/window_placement.h"
 #include "platform/message_service.h"
+#include "platform/termination_signals.h"
 #include "visualiser/layout_file.h"
 #include "visualiser/layout_report.h"
 #include "visualiser/ui/form_main.h"
@@ -289,15 +290,34 @@ int TFormSet::CurrentCollector() const {
 
 void TFormSet::saveNotes() {
     const std::string& layout = VisualiserInstance().LayoutFileName;
+    // Without a layout the notes stay in the memo: the next saved layout takes them along.
+    if (layout == kNoLayoutFile) return;
     std::string text = MemoTxt->toPlainText().toStdString();
-    // Without a loaded layout there is nothing to keep notes for unless some were typed.
-    if (layout == kNoLayoutFile && text.empty()) return;
     IoResult io = WriteTextCompanion(LayoutNotesPath(layout), text);
     if (!io) Messages().error("Не могу записать " + LayoutNotesPath(layout) + "\r\n" + io.message);
 }
 
+void TFormSet::KeepNotesWithoutLayout() {
+    const VisualiserState& s = VisualiserInstance();
+    auto loose = [&] { return NotesWithoutLayout(s.LayoutFileName, MemoTxt->toPlainText().toStdString()); };
+    if (!loose()) return;
+    if (!EndingOnSignal()) {
+        if (Messages().question("Заметки набраны без макета и не сохранены.\r\nСохранить макет вместе с ними?") ==
+            Answer::Yes)
+            SpeedButtonSaveAsClick();
+        // Answered by the operator, not by a signal that ended the box or the dialog.
+        if (!EndingOnSignal() || !loose()) return;
+    }
+    const std::string path = KeptNotesPath(s.IniFileName);
+    IoResult io = WriteTextCompanion(path, MemoTxt->toPlainText().toStdString());
+    if (io) Messages().message("Заметки без макета сохранены в " + path);
+    else Messages().error("Не могу записать " + path + "\r\n" + io.message);
+}
+
 bool TFormSet::OpenFile(const std::string& path) {
     VisualiserState& s = VisualiserInstance();
+    // Asked before the load replaces the layout that the notes were typed for.
+    KeepNotesWithoutLayout();
     LayoutLoadResult r = LoadLayoutFile(path, s.collectors);
     if (FormMain) FormMain->setWindowTitle(Q(r.caption));
     if (!r.message.empty()) Messages().message(r.message);

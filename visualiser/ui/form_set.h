@@ -105,6 +105,10 @@ public:
     void SpeedButtonChkOffClick();
     void btn7Click();
 
+    // Before notes typed with no layout loaded would be lost (another layout opens, the program
+    // ends): asks to save a layout with them, or on an end by signal keeps them beside the settings.
+    void KeepNotesWithoutLayout();
+
     const QImage& DiagramImage() const { return diagram_; }
     int CurrentCollector() const;
 
