@@ -105,6 +105,8 @@ struct Program {
 };
 
 const std::vector<std::string> kNoDesktop = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+// Offscreen, as a service's start would be: with no display named it loads no GL driver either.
+const std::vector<std::string> kOffscreen = {"QT_QPA_PLATFORM=offscreen"};
 
 }  // namespace
 
@@ -112,7 +114,7 @@ TEST(Programs, SpireloEndsOnSigtermWhileAStartBoxWaitsWithItsSettingsSaved) {
     Program p("Spirelo");
     // A track file of a size no version wrote: its box waits at the start.
     std::ofstream(p.file("Spirelo.trk")) << "0123456789";
-    p.start({"QT_QPA_PLATFORM"}, {"QT_QPA_PLATFORM=offscreen"});
+    p.start(kNoDesktop, kOffscreen);
     ASSERT_TRUE(WaitUntil([&] { return Slurp(p.file("Spirelo.Log")).find("Unknown_file_size") != std::string::npos; }, 30))
         << p.output();
     ASSERT_EQ(::kill(p.pid, SIGTERM), 0);
@@ -132,7 +134,7 @@ TEST(Programs, GlimmoraEndsOnSigtermWhileAStartBoxWaitsWithItsSettingsSaved) {
         ini.writeInteger("Button", "WaterOn", 1);
         ASSERT_TRUE(ini.save());
     }
-    p.start({"QT_QPA_PLATFORM"}, {"QT_QPA_PLATFORM=offscreen"});
+    p.start(kNoDesktop, kOffscreen);
     // The open count is written back before the layout window opens the layout.
     ASSERT_TRUE(WaitUntil([&] { return IniFile(p.file("Glimmora.ini")).readInteger("AreaCount", "CountOpen", 0) == 2; }, 30))
         << p.output();
