@@ -6,6 +6,7 @@
 #include "common/shared_section.h"
 #include "dmx/usb_frame.h"
 #include "tests/scratch_folder.h"
+#include "tools/demo-show/demo_show.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +18,12 @@
 #include <filesystem>
 #include <fcntl.h>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <ctime>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -30,6 +34,47 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+// The clock of the controller's timing log.
+int64_t MonotonicNs() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+// The show tick's records in the controller's timing log: when each tick began, the step the
+// show stood at until then and the step of the music heard then.
+struct Tick {
+    int64_t ns, step, heard;
+};
+
+std::vector<Tick> ReadTicks(const std::string& path) {
+    std::vector<Tick> ticks;
+    std::string text;
+    ReadWholeFile(path, text);
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream rec(line);
+        char kind = 0;
+        Tick t{};
+        if (rec >> kind >> t.ns >> t.step >> t.heard && kind == 'T') ticks.push_back(t);
+    }
+    return ticks;
+}
+
+// The first tick after `ns`: the step it reports is the one the show stood at at `ns`.
+const Tick* TickAfter(const std::vector<Tick>& ticks, int64_t ns) {
+    for (const Tick& t : ticks)
+        if (t.ns > ns) return &t;
+    return nullptr;
+}
+
+// A change of the live text that the test saw between two of its reads: it was published
+// after `after` and before `before`, so at a show step between the steps of those moments.
+struct Seen {
+    int64_t after = 0, before = 0;
+};
 
 struct Process {
     pid_t pid = -1;
@@ -165,7 +210,7 @@ protected:
         SharedSection::unlink(SpectrumSectionName());
         env = {"SPIRELO_USB=simulated:" + (dir / "frames.bin").string(), "SPIRELO_AUDIO=null",
                "XDG_RUNTIME_DIR=" + (dir / "run").string(), "XDG_CONFIG_HOME=" + (dir / "config").string(),
-               "LIBGL_ALWAYS_SOFTWARE=1"};
+               "LIBGL_ALWAYS_SOFTWARE=1", "SPIRELO_TIMING=" + (dir / "timing.log").string()};
     }
 
     void TearDown() override {
@@ -184,40 +229,67 @@ TEST_F(EndToEnd, DemoShowRunsFromMusicToUsbToTheVisualiser) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
     controller = Spawn({(dir / "bin" / "Spirelo").string()}, env, (dir / "spirelo.log").string());
 
-    // 1. The live text follows the tracks: the pumps come in at 1 s, the first spot goes red
-    //    at 2 s, so red arrives one second after the show's first level.
+    // 1. The live text follows the tracks, on the show's own clock: the pumps come in at step
+    //    20, the first spot goes red at step 40. Each change of the text is placed between the
+    //    show steps of the test's read before it and the read that saw it.
     SharedSection live;
     uint8_t levels[513] = {};
-    Clock::time_point firstLevel{}, red{};
+    Seen firstLevel, red;
+    char redText[kLiveTextSize] = {};
     bool sawFirst = false, sawRed = false;
+    int64_t lastRead = MonotonicNs();   // when the read before began
     auto start = Clock::now();
-    while (Seconds(start, Clock::now()) < 60 && !sawRed) {
+    while (Seconds(start, Clock::now()) < 120 && !sawRed) {
         ASSERT_TRUE(Alive(controller)) << "the controller ended";
         if (!live.isOpen()) live.open(DmxSectionName(), kLiveTextSize);
+        const int64_t began = MonotonicNs();
         if (live.isOpen() && ReadLevels(live, levels)) {
-            auto now = Clock::now();
+            const int64_t now = MonotonicNs();
             bool any = false;
             for (int c = 1; c <= 512; ++c) any = any || levels[c] != 0;
             if (any && !sawFirst) {
                 sawFirst = true;
-                firstLevel = now;
+                firstLevel = {lastRead, now};
                 std::string which;
                 for (int c = 1; c <= 512; ++c)
                     if (levels[c]) which += std::string(" ") + std::to_string(c) + "=" + std::to_string(levels[c]);
-                std::fprintf(stderr, "first levels after %.3f s:%s\n", Seconds(start, now), which.substr(0, 300).c_str());
+                std::fprintf(stderr, "first levels after %.3f s:%s\n", Seconds(start, Clock::now()), which.substr(0, 300).c_str());
             }
-            if (sawFirst && levels[1] == 255) { sawRed = true; red = now; }
+            if (sawFirst && levels[1] == 255) {
+                sawRed = true;
+                red = {lastRead, now};
+                EncodeHexLevels(levels + 1, 512, redText);
+            }
+            lastRead = began;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     ASSERT_TRUE(sawFirst) << "no level was ever published";
     ASSERT_TRUE(sawRed) << "channel 1 never reached 255";
-    std::fprintf(stderr, "first level to channel 1 at 255: %.3f s (the tracks say 1.000 s)\n", Seconds(firstLevel, red));
-    EXPECT_NEAR(Seconds(firstLevel, red), 1.0, 0.3);
+    // The log is written about once a second: wait for the ticks after the last read.
+    std::vector<Tick> ticks;
+    auto logged = Clock::now();
+    while (Seconds(logged, Clock::now()) < 60 && !TickAfter(ticks, red.before)) {
+        ASSERT_TRUE(Alive(controller)) << "the controller ended";
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ticks = ReadTicks((dir / "timing.log").string());
+    }
+    for (const auto& [what, seen, step] : {std::tuple{"first level", firstLevel, demo::kPumpsStartStep},
+                                           std::tuple{"channel 1 at 255", red, demo::kSpotsStartStep}}) {
+        const Tick* from = TickAfter(ticks, seen.after);
+        const Tick* to = TickAfter(ticks, seen.before);
+        ASSERT_TRUE(from && to) << "the timing log has no tick after the " << what;
+        std::fprintf(stderr, "%s published between show steps %lld and %lld (heard %lld to %lld; the tracks say %d)\n",
+                     what, static_cast<long long>(from->step), static_cast<long long>(to->step),
+                     static_cast<long long>(from->heard), static_cast<long long>(to->heard), step);
+        // Within a step either side: a tick and an output cycle may fall on either side of a step.
+        EXPECT_LE(from->step, step + 1) << what << " published late";
+        EXPECT_GE(to->step, step - 1) << what << " published early";
+    }
 
     // 2. What the interface received decodes to what the live text says (same cycle).
     bool matched = false;
-    for (int attempt = 0; attempt < 10 && !matched; ++attempt) {
+    for (auto tried = Clock::now(); Seconds(tried, Clock::now()) < 30 && !matched;) {
         ASSERT_TRUE(ReadLevels(live, levels));
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(ReadWholeFile((dir / "frames.bin").string(), bytes));
@@ -239,23 +311,35 @@ TEST_F(EndToEnd, DemoShowRunsFromMusicToUsbToTheVisualiser) {
     EXPECT_EQ(Slurp((dir / "bin" / "Spirelo.Log").string()).find("File not found_sNameFileMacro"), std::string::npos);
 
     // 4. The visualiser reads the section and draws lit water: a picture with the show's
-    //    levels against one after the levels went to zero differs where the water was.
+    //    levels against one after the levels went to zero differs where the water was. The
+    //    controller's levels at red are written again each round until the visualiser has drawn
+    //    both, however slowly it starts and redraws.
     visualiser = Spawn({(dir / "bin" / "Glimmora").string()}, env, (dir / "glimmora.log").string());
-    std::this_thread::sleep_for(std::chrono::seconds(6));
-    ASSERT_TRUE(Alive(visualiser)) << "the visualiser ended";
     Image lit, dark;
-    ASSERT_TRUE(Grab((dir / "lit.ppm").string(), lit)) << "could not grab the visualiser's window";
+    auto shown = Clock::now();
+    bool grabbed = false;
+    while (Seconds(shown, Clock::now()) < 60 && !(grabbed = Grab((dir / "lit.ppm").string(), lit))) {
+        ASSERT_TRUE(Alive(visualiser)) << "the visualiser ended";
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(grabbed) << "could not grab the visualiser's window";
     Stop(controller);
-    std::string zeros(kLiveTextDigits, '0');
-    ASSERT_TRUE(live.writeText(zeros.data(), zeros.size()));
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    ASSERT_TRUE(Grab((dir / "dark.ppm").string(), dark));
-    ASSERT_EQ(lit.rgb.size(), dark.rgb.size());
+    const std::string zeros(kLiveTextDigits, '0');
     int water = 0;
-    for (size_t i = 0; i + 2 < lit.rgb.size(); i += 3) {
-        int diff = 0;
-        for (int k = 0; k < 3; ++k) diff += std::abs(int(lit.rgb[i + k]) - int(dark.rgb[i + k]));
-        if (diff > 120) ++water;
+    auto drawn = Clock::now();
+    while (Seconds(drawn, Clock::now()) < 60 && water <= 300) {
+        ASSERT_TRUE(Alive(visualiser)) << "the visualiser ended";
+        ASSERT_TRUE(live.writeText(redText, kLiveTextDigits));
+        ASSERT_TRUE(Grab((dir / "lit.ppm").string(), lit));
+        ASSERT_TRUE(live.writeText(zeros.data(), zeros.size()));
+        ASSERT_TRUE(Grab((dir / "dark.ppm").string(), dark));
+        ASSERT_EQ(lit.rgb.size(), dark.rgb.size());
+        water = 0;
+        for (size_t i = 0; i + 2 < lit.rgb.size(); i += 3) {
+            int diff = 0;
+            for (int k = 0; k < 3; ++k) diff += std::abs(int(lit.rgb[i + k]) - int(dark.rgb[i + k]));
+            if (diff > 120) ++water;
+        }
     }
     EXPECT_GT(water, 300) << "the picture did not change with the levels (" << lit.w << "x" << lit.h << ")";
 }
