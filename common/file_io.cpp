@@ -109,6 +109,19 @@ IoResult OpenRegularFile(const std::string& path, int& fd) {
 
 bool IsUnfitFile(const IoResult& r) { return !r.ok && (r.error == EINVAL || r.error == EFBIG); }
 
+void RefusedTextFile::loaded(const std::string& path, const IoResult& r) {
+    if (IsUnfitFile(r)) path_ = path;
+    else path_.clear();
+}
+
+bool RefusedTextFile::keeps(const std::string& path, std::string_view text) const {
+    return !path_.empty() && path == path_ && text.empty();
+}
+
+void RefusedTextFile::saved(const std::string& path) {
+    if (path == path_) path_.clear();
+}
+
 IoResult ReadBoundedFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
     return ReadInto(path, out, maxBytes, SIZE_MAX);
 }

@@ -28,6 +28,21 @@ IoResult ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& 
 // The read failed for what the file is (not a regular file, over the bound), not for where it
 // is or whether it is there: what a loader that stays quiet about a missing file still says.
 bool IsUnfitFile(const IoResult& r);
+
+// A notes file its loader refused leaves the memo empty; saving that empty memo would replace the
+// file the operator was told could not be read (a large file by nothing, a pipe by a file). The
+// file is left alone until the memo holds something again.
+class RefusedTextFile {
+public:
+    // After each load of the memo from path: remembers path when the load refused it.
+    void loaded(const std::string& path, const IoResult& r);
+    // Whether a save of text to path must leave the file as it is.
+    bool keeps(const std::string& path, std::string_view text) const;
+    // After a save wrote path: it holds the memo now.
+    void saved(const std::string& path);
+private:
+    std::string path_;
+};
 // As ReadBoundedFile, for files whose size the caller has already checked.
 IoResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 IoResult ReadWholeFile(const std::string& path, std::string& out);

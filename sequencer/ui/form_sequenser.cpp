@@ -882,19 +882,27 @@ void TFormSequenser::FormMouseWheel(int delta) {
 void TFormSequenser::LoadMemoFromNotesFile() {
     std::string memo;
     const std::string path = spirelo::NotesFileName(ShowDataInstance().sNameFileSeq);
-    if (const spirelo::IoResult r = spirelo::LoadNotesFile(path, memo); !r) {
+    const spirelo::IoResult r = spirelo::LoadNotesFile(path, memo);
+    if (!r) {
         memo.clear();
         if (spirelo::IsUnfitFile(r)) spirelo::ReportReadFailure(path, r);
     }
+    refusedNotes_.loaded(path, r);
     MemoNotes->setPlainText(Q(memo));
     MemoNotes->document()->setModified(false);
 }
 
 bool TFormSequenser::SaveMemoToNotesFile() {
     const std::string path = spirelo::NotesFileName(ShowDataInstance().sNameFileSeq);
-    const spirelo::IoResult r = spirelo::SaveNotesFile(path, S(MemoNotes->toPlainText()));
-    if (r) MemoNotes->document()->setModified(false);
-    else spirelo::ReportWriteFailure(path, r);
+    const std::string memo = S(MemoNotes->toPlainText());
+    if (refusedNotes_.keeps(path, memo)) return true;
+    const spirelo::IoResult r = spirelo::SaveNotesFile(path, memo);
+    if (r) {
+        MemoNotes->document()->setModified(false);
+        refusedNotes_.saved(path);
+    } else {
+        spirelo::ReportWriteFailure(path, r);
+    }
     return bool(r);
 }
 

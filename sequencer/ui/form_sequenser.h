@@ -3,6 +3,7 @@
 // step timers that play the sequencers on their own.
 #pragma once
 
+#include "common/file_io.h"
 #include "common/ui/colour_dialog.h"
 #include "common/ui/file_dialogs.h"
 #include "sequencer/scene_editor.h"
@@ -450,6 +451,7 @@ private:
 
     bool created_ = false;
     bool destroyed_ = false;
+    spirelo::RefusedTextFile refusedNotes_;
 };
 
 extern TFormSequenser* FormSequenser;

@@ -320,3 +320,43 @@ TEST(FileIo, ModesFollowTheUmask) {
     }
     ::umask(saved);
 }
+
+// A refused notes file is kept from the empty memo shown for it, and from nothing else: not from
+// a memo with text, not at another path, not after a load that read or found nothing, and not
+// once a save has written it.
+TEST(FileIo, ARefusedTextFileIsKeptOnlyFromTheEmptyMemoShownForIt) {
+    const IoResult tooBig{false, EFBIG, "File too large"};
+    const IoResult notRegular{false, EINVAL, "Not a regular file"};
+    const IoResult missing{false, ENOENT, "No such file or directory"};
+    struct Case {
+        IoResult load;
+        std::string savedTo;   // empty: no save since the load
+        std::string target, text;
+        bool keeps;
+    } cases[] = {
+        {tooBig, "", "a.txt", "", true},
+        {notRegular, "", "a.txt", "", true},
+        {tooBig, "", "a.txt", "typed", false},
+        {tooBig, "", "a.txt", "\n", false},
+        {tooBig, "", "b.txt", "", false},
+        {tooBig, "b.txt", "a.txt", "", true},
+        {tooBig, "a.txt", "a.txt", "", false},
+        {IoResult{}, "", "a.txt", "", false},
+        {missing, "", "a.txt", "", false},
+    };
+    for (const Case& c : cases) {
+        RefusedTextFile refused;
+        refused.loaded("a.txt", c.load);
+        if (!c.savedTo.empty()) refused.saved(c.savedTo);
+        EXPECT_EQ(refused.keeps(c.target, c.text), c.keeps)
+            << c.load.error << " saved to '" << c.savedTo << "' " << c.target << " '" << c.text << "'";
+    }
+    // The next load decides afresh.
+    RefusedTextFile refused;
+    refused.loaded("a.txt", tooBig);
+    refused.loaded("a.txt", IoResult{});
+    EXPECT_FALSE(refused.keeps("a.txt", ""));
+    refused.loaded("b.txt", notRegular);
+    EXPECT_FALSE(refused.keeps("a.txt", ""));
+    EXPECT_TRUE(refused.keeps("b.txt", ""));
+}

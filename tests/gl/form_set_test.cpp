@@ -20,6 +20,8 @@
 #include <filesystem>
 #include <memory>
 
+#include <sys/stat.h>
+
 using namespace spirelo;
 
 namespace {
@@ -292,6 +294,59 @@ TEST_F(FormSetTest, NotesWithoutALayoutWaitForOneAndTheCloseAsks) {
         FormMain = nullptr;
         std::filesystem::remove(chosen);
         std::filesystem::remove(LayoutNotesPath(chosen));
+    }
+}
+
+// Notes refused at load (over their bound, or a pipe) are not replaced by the empty memo shown
+// for them: not by the views' saves, a Save As onto the layout, another layout's open or the
+// close. Notes typed afterwards are saved.
+TEST_F(FormSetTest, RefusedNotesOutliveTheSavesUntilTheOperatorTypes) {
+    const std::string layout = writeLayout("park.a3d", [](CollectorTable&) {});
+    const std::string other = writeLayout("other.a3d", [](CollectorTable&) {});
+    const std::string notes = LayoutNotesPath(layout);
+    FileDialog::SetAnswerer([&](const FileDialog&) -> std::optional<QString> { return QString::fromStdString(layout); });
+    for (const bool fifo : {false, true}) {
+        SCOPED_TRACE(fifo ? "a FIFO" : "an oversized file");
+        std::filesystem::remove(notes);
+        const std::string big(kMaxTextCompanionBytes + 1, 'x');
+        if (fifo) ASSERT_EQ(::mkfifo(notes.c_str(), 0600), 0);
+        else ASSERT_TRUE(WriteFileAtomic(notes, big));
+        auto untouched = [&] {
+            std::string now;
+            return fifo ? std::filesystem::is_fifo(notes) : ReadWholeFile(notes, now) && now == big;
+        };
+        messages->log.clear();
+        createWindows(layout);
+        ASSERT_EQ(VisualiserInstance().LayoutFileName, layout);
+        EXPECT_EQ(FormSet->MemoTxt->toPlainText(), "");
+        ASSERT_EQ(messages->log.size(), 1u) << "told once, at the load";
+        FormSet->SpeedButtonMemoRaschet->click();
+        FormSet->SpeedButtonMemoTxt->click();
+        FormSet->SpeedButtonSaveAs->click();
+        EXPECT_TRUE(untouched());
+        FormMain->close();
+        delete FormSet;
+        FormSet = nullptr;
+        delete FormMain;
+        FormMain = nullptr;
+        EXPECT_TRUE(untouched());
+        EXPECT_EQ(messages->log.size(), 1u);
+
+        createWindows(layout);
+        ASSERT_TRUE(FormSet->OpenLayout(other));
+        EXPECT_TRUE(untouched());
+        ASSERT_TRUE(FormSet->OpenLayout(layout));
+        FormSet->MemoTxt->setFocus();
+        QTest::keyClicks(FormSet->MemoTxt, "pump 3");
+        FormSet->SpeedButtonMemoRaschet->click();
+        std::string raw;
+        EXPECT_TRUE(std::filesystem::is_regular_file(notes));
+        ASSERT_TRUE(ReadWholeFile(notes, raw));
+        EXPECT_EQ(raw, "pump 3\r\n");
+        delete FormSet;
+        FormSet = nullptr;
+        delete FormMain;
+        FormMain = nullptr;
     }
 }
 

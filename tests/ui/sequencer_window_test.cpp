@@ -7,6 +7,7 @@
 #include "core/show_data.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "sequencer/notes_file.h"
 #include "sequencer/sequencer_store.h"
 #include "sequencer/ui/paint_box.h"
 #include "ui/program_folder_test.h"
@@ -31,6 +32,8 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using namespace spirelo;
@@ -488,6 +491,44 @@ TEST_F(SequencerWindow, NotesTypedBeforeOpeningAnotherFileStayWithTheirFile) {
     EXPECT_EQ(ReadText(Path("a.txt")), "pump 3 leaks\r\n");
     EXPECT_FALSE(FileExists(Path("b.txt")));
     EXPECT_EQ(w.MemoNotes->toPlainText(), "");
+}
+
+// A notes file refused at load (over its bound, or a pipe) is not replaced by the empty memo
+// shown for it, neither by a save nor by the window's close; notes typed afterwards are saved.
+TEST_F(SequencerWindow, ARefusedNotesFileOutlivesSavesUntilTheOperatorTypes) {
+    const std::string notes = Path("show.txt");
+    for (const bool fifo : {false, true}) {
+        SCOPED_TRACE(fifo ? "a FIFO" : "an oversized file");
+        MakeSeqFile(Path("show.seq"), 1);
+        fs::remove(notes);
+        const std::string big(kMaxNotesFileBytes + 1, 'x');
+        if (fifo) ASSERT_EQ(::mkfifo(notes.c_str(), 0600), 0);
+        else ASSERT_TRUE(WriteFileAtomic(notes, big));
+        auto untouched = [&] { return fifo ? fs::is_fifo(notes) : ReadText(notes) == big; };
+        messages->log.clear();
+        TFormSequenser& w = Create();
+        EXPECT_EQ(w.MemoNotes->toPlainText(), "");
+        ASSERT_EQ(messages->log.size(), 1u) << "told once, at the load";
+        w.SpeedButtonSaveSeq->click();
+        EXPECT_TRUE(untouched());
+        delete FormSequenser;
+        FormSequenser = nullptr;
+        EXPECT_TRUE(untouched());
+        EXPECT_EQ(messages->log.size(), 1u);
+
+        Create();
+        FormSequenser->MemoNotes->setFocus();
+        QTest::keyClicks(FormSequenser->MemoNotes, "pump 3");
+        FormSequenser->SpeedButtonSaveSeq->click();
+        EXPECT_TRUE(fs::is_regular_file(notes));
+        EXPECT_EQ(ReadText(notes), "pump 3\r\n");
+        // Written once, the file is the memo's: emptying the memo empties it.
+        FormSequenser->MemoNotes->clear();
+        FormSequenser->SpeedButtonSaveSeq->click();
+        EXPECT_EQ(ReadText(notes), "");
+        delete FormSequenser;
+        FormSequenser = nullptr;
+    }
 }
 
 TEST_F(SequencerWindow, OpenCancelledChangesNothing) {

@@ -292,9 +292,12 @@ void TFormSet::saveNotes() {
     const std::string& layout = VisualiserInstance().LayoutFileName;
     // Without a layout the notes stay in the memo: the next saved layout takes them along.
     if (layout == kNoLayoutFile) return;
+    const std::string path = LayoutNotesPath(layout);
     std::string text = MemoTxt->toPlainText().toStdString();
-    IoResult io = WriteTextCompanion(LayoutNotesPath(layout), text);
-    if (!io) Messages().error("Не могу записать " + LayoutNotesPath(layout) + "\r\n" + io.message);
+    if (refusedNotes_.keeps(path, text)) return;
+    IoResult io = WriteTextCompanion(path, text);
+    if (io) refusedNotes_.saved(path);
+    else Messages().error("Не могу записать " + path + "\r\n" + io.message);
 }
 
 void TFormSet::KeepNotesWithoutLayout() {
@@ -329,6 +332,7 @@ bool TFormSet::OpenFile(const std::string& path) {
     const IoResult io = ReadTextCompanion(LayoutNotesPath(path), notes);
     if (IsUnfitFile(io))
         Messages().error("Ошибка чтения файла " + LayoutNotesPath(path) + "\r\n" + io.message);
+    refusedNotes_.loaded(LayoutNotesPath(path), io);
     MemoTxt->setPlainText(io ? Q(notes) : QString());
     return true;
 }

@@ -3,6 +3,7 @@
 // top-view diagram. Its one-second timer redraws the diagram and rebuilds the jets.
 #pragma once
 
+#include "common/file_io.h"
 #include "common/ui/file_dialogs.h"
 #include "visualiser/layout_diagram.h"
 #include "visualiser/layout_editor.h"
@@ -135,6 +136,7 @@ private:
     spirelo::DiagramPainter painter_;
     bool created_ = false;
     bool forwarding_ = false;
+    spirelo::RefusedTextFile refusedNotes_;
 };
 
 extern TFormSet* FormSet;
