@@ -37,10 +37,7 @@ protected:
     void TearDown() override {
         PrintDialog::SetAnswerer(nullptr);
         FileDialog::SetAnswerer(nullptr);
-        delete FormSet;
-        FormSet = nullptr;
-        delete FormMain;
-        FormMain = nullptr;
+        deleteWindows();
         SharedSection::unlink(section);
         ProgramFolderTest::TearDown();
     }
@@ -61,6 +58,12 @@ protected:
         FormMain->FormCreate();
         FormSet = new TFormSet;
         FormSet->FormCreate();
+    }
+    void deleteWindows() {
+        delete FormSet;
+        FormSet = nullptr;
+        delete FormMain;
+        FormMain = nullptr;
     }
     std::vector<uint8_t> bytes(const std::string& path) {
         std::vector<uint8_t> b;
@@ -325,10 +328,7 @@ TEST_F(FormSetTest, RefusedNotesOutliveTheSavesUntilTheOperatorTypes) {
         FormSet->SpeedButtonSaveAs->click();
         EXPECT_TRUE(untouched());
         FormMain->close();
-        delete FormSet;
-        FormSet = nullptr;
-        delete FormMain;
-        FormMain = nullptr;
+        deleteWindows();
         EXPECT_TRUE(untouched());
         EXPECT_EQ(messages->log.size(), 1u);
 
@@ -343,10 +343,7 @@ TEST_F(FormSetTest, RefusedNotesOutliveTheSavesUntilTheOperatorTypes) {
         EXPECT_TRUE(std::filesystem::is_regular_file(notes));
         ASSERT_TRUE(ReadWholeFile(notes, raw));
         EXPECT_EQ(raw, "pump 3\r\n");
-        delete FormSet;
-        FormSet = nullptr;
-        delete FormMain;
-        FormMain = nullptr;
+        deleteWindows();
     }
 }
 
