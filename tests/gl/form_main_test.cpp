@@ -126,18 +126,18 @@ TEST_F(FormMainTest, LoadsTheLastLayoutAndAnimatesFromTheLiveSection) {
     EXPECT_EQ(VisualiserInstance().LayoutFileName, layout);
     EXPECT_TRUE(messages->log.empty());
     ASSERT_TRUE(FormMain->LiveDataConnected());
-    ASSERT_TRUE(WaitFor([] { return VisualiserInstance().jets.JetCount == 2; }, 3000)) << "TimerPaint rebuilt the jets";
+    ASSERT_TRUE(WaitFor([] { return VisualiserInstance().jets.JetCount == 2; }, 30000)) << "TimerPaint rebuilt the jets";
 
     int rows = FormMain->glView->height() / 2;
     writeLevels(255);
-    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) > 50; }, 3000)) << "full pump: the jet rises";
+    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) > 50; }, 30000)) << "full pump: the jet rises";
     writeLevels(0);
-    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) == 0; }, 3000)) << "pump off: it falls away";
+    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) == 0; }, 30000)) << "pump off: it falls away";
 
     FormMain->btnMaxOn->click();
-    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) > 50; }, 3000)) << "all on";
+    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) > 50; }, 30000)) << "all on";
     FormMain->btnMinOn->click();
-    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) == 0; }, 3000)) << "all off";
+    ASSERT_TRUE(WaitFor([&] { return LitAbove(frame(), rows) == 0; }, 30000)) << "all off";
     EXPECT_EQ(VisualiserInstance().levels.DmxInput[5], 0) << "the reader keeps decoding";
 }
 

@@ -257,7 +257,7 @@ TEST_F(SequencerAreas, UndoWindowClosesAfterASecondOfQuiet) {
     w.ShapeColorMouseDown(w.ShapeW);
     QTest::mouseMove(w.PaintBoxSpots, Cell(1, 0));
     QTest::mouseRelease(w.PaintBoxSpots, Qt::LeftButton, {}, Cell(1, 0));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.TimerUndo->isActive(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.TimerUndo->isActive(); }, 30000));
     QTest::mousePress(w.PaintBoxSpots, Qt::LeftButton, {}, Cell(2, 0));
     QTest::mouseRelease(w.PaintBoxSpots, Qt::LeftButton, {}, Cell(2, 0));
     w.SpeedButtonUndo->click();

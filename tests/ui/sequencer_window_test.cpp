@@ -117,7 +117,7 @@ TEST_F(SequencerWindow, SequencerSetToPlayRunsOnItsOwnTimerIntoTheFrame) {
     EXPECT_TRUE(w.TimerSeq[3]->isActive());
     d.DmxFrame[2] = 42;
     d.SequencerRunState[3] = kRunPlay;   // as a track or the selector would
-    ASSERT_TRUE(QTest::qWaitFor([&] { return d.DmxFrame[1] >= 6; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.DmxFrame[1] >= 6; }, 30000));
     EXPECT_EQ(d.DmxFrame[5], 100 + d.DmxFrame[1] - 1) << "both channels come from one step";
     EXPECT_EQ(d.DmxFrame[2], 42) << "a channel outside the mask is never written";
     EXPECT_EQ(w.TimerSeq[3]->interval(), 10);

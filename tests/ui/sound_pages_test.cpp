@@ -361,7 +361,7 @@ TEST_F(SoundPages, OptionsSavesAndTheAutosave) {
     for (int i = 0; i < 3; ++i) w->ScrollBarVolmusicMain->triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(d.ProgramOptions[12], 637);
     EXPECT_TRUE(w->TimerRecFileSequenser->isActive());
-    QTRY_COMPARE_WITH_TIMEOUT(fired, 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(fired, 1, 30000);
     QTest::qWait(400);
     EXPECT_EQ(fired, 1);
     EXPECT_FALSE(w->TimerRecFileSequenser->isActive());
