@@ -5,6 +5,7 @@
 #include "common/live_data.h"
 #include "common/shared_section.h"
 #include "dmx/usb_frame.h"
+#include "tests/child_process.h"
 #include "tests/scratch_folder.h"
 #include "tools/demo-show/demo_show.h"
 
@@ -29,11 +30,9 @@
 
 namespace fs = std::filesystem;
 using namespace spirelo;
-using Clock = std::chrono::steady_clock;
+using namespace spirelo::test;
 
 namespace {
-
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
 
 // The clock of the controller's timing log.
 int64_t MonotonicNs() {
@@ -75,71 +74,6 @@ const Tick* TickAfter(const std::vector<Tick>& ticks, int64_t ns) {
 struct Seen {
     int64_t after = 0, before = 0;
 };
-
-struct Process {
-    pid_t pid = -1;
-    std::string log;
-};
-
-Process Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log) {
-    Process p;
-    p.log = log;
-    p.pid = ::fork();
-    if (p.pid == 0) {
-        int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (fd >= 0) {
-            ::dup2(fd, 1);
-            ::dup2(fd, 2);
-        }
-        int devnull = ::open("/dev/null", O_RDONLY);
-        if (devnull >= 0) ::dup2(devnull, 0);
-        for (const auto& kv : env) ::putenv(const_cast<char*>(kv.c_str()));
-        std::vector<char*> args;
-        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
-        _exit(127);
-    }
-    return p;
-}
-
-// Waits up to timeout for the process to end; returns true and its status when it did.
-bool WaitFor(Process& p, double timeout, int* status) {
-    auto start = Clock::now();
-    while (Seconds(start, Clock::now()) < timeout) {
-        int st = 0;
-        pid_t r = ::waitpid(p.pid, &st, WNOHANG);
-        if (r == p.pid) {
-            *status = st;
-            p.pid = -1;
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
-}
-
-void Stop(Process& p) {
-    if (p.pid <= 0) return;
-    ::kill(p.pid, SIGTERM);
-    int st;
-    if (!WaitFor(p, 10, &st)) {
-        ::kill(p.pid, SIGKILL);
-        ::waitpid(p.pid, &st, 0);
-        p.pid = -1;
-    }
-}
-
-bool Alive(Process& p) {
-    int st;
-    return p.pid > 0 && ::waitpid(p.pid, &st, WNOHANG) == 0;
-}
-
-std::string Slurp(const std::string& path) {
-    std::string s;
-    ReadWholeFile(path, s);
-    return s;
-}
 
 bool ReadLevels(SharedSection& s, uint8_t levels[513]) {
     std::string text;
