@@ -3,6 +3,8 @@
 // line and exits with status 1.
 #include "common/file_io.h"
 #include "common/ini_file.h"
+#include "common/live_data.h"
+#include "common/shared_section.h"
 #include "tests/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +67,9 @@ struct Program {
             ::kill(pid, SIGKILL);
             ::waitpid(pid, &status, 0);
         }
+        // The live-data sections it made under the test process's suffix go with it.
+        SharedSection::unlink(DmxSectionName());
+        SharedSection::unlink(SpectrumSectionName());
     }
     std::string file(const std::string& name) const { return dir / ("bin/" + name); }
 
