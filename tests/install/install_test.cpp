@@ -2,6 +2,8 @@
 // themselves, read and write their settings in the user's folders, and end on SIGTERM as on a
 // close, their settings saved.
 #include "common/file_io.h"
+#include "common/live_data.h"
+#include "common/shared_section.h"
 #include "tests/child_process.h"
 #include "tests/scratch_folder.h"
 
@@ -91,6 +93,9 @@ protected:
     }
 
     void TearDown() override {
+        // The live-data sections the programs made under the test's suffix.
+        SharedSection::unlink(DmxSectionName());
+        SharedSection::unlink(SpectrumSectionName());
         if (HasFailure())
             for (const char* log : {"demo.log", "Spirelo.log", "Glimmora.log"})
                 std::fprintf(stderr, "---- %s ----\n%s\n", log, Slurp(root / log).substr(0, 4000).c_str());
