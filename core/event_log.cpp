@@ -1,5 +1,7 @@
 #include "core/event_log.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <ctime>
 #include <vector>
 
@@ -46,9 +48,16 @@ void WriteLog(const std::string& Who, const std::string& Where, const std::strin
     const std::string entry = key + "= Info=" + Info;
     const std::string path = LogFilePath();
 
+    // Never overwrite a log we could not read, nor a pipe or device in its place. Each entry
+    // rewrites the whole log, so one past its bound is left as it is; the terminal hears of it once.
     std::string text;
-    if (FileExists(path)) {
-        if (!ReadWholeFile(path, text)) return;   // never overwrite a log we could not read
+    if (IoResult r = ReadBoundedFile(path, kMaxEventLogBytes, text); !r && r.error != ENOENT) {
+        static bool told = false;
+        if (IsUnfitFile(r) && !told) {
+            told = true;
+            std::fprintf(stderr, "event log %s not written: %s\n", path.c_str(), r.message.c_str());
+        }
+        return;
     }
     std::vector<std::string> lines = SplitLines(TextFileToUtf8(text));
 

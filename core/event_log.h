@@ -2,6 +2,7 @@
 // section per second, one key per writer and place. Writing it never reports a failure.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace spirelo {
@@ -10,6 +11,9 @@ struct LocalTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 LocalTime NowLocal();
+
+// Years of a show's events; a log beyond it is left alone and no more entries are written.
+inline constexpr size_t kMaxEventLogBytes = size_t(16) << 20;
 
 // The log file: the program's path beside the program, extension ".Log".
 std::string LogFilePath();

@@ -12,6 +12,7 @@
 #include "core/event_log.h"
 #include "core/macro_file.h"
 #include "core_fixture.h"
+#include "tests/hang_guard.h"
 
 using namespace spirelo;
 using spirelo::test::CoreFiles;
@@ -152,6 +153,27 @@ TEST_F(CoreFiles, EventLogFailsSilently) {
     ASSERT_EQ(::mkdir(path("Spirelo.Log").c_str(), 0755), 0);   // the log's place is taken by a folder
     WriteLog("ReadSave", "X", "Y");
     EXPECT_TRUE(messages->log.empty());
+}
+
+TEST_F(CoreFiles, AnEventLogBeyondItsBoundOrNoFileIsLeftAlone) {
+    // Over the bound: not read whole on every entry, not cut short.
+    {
+        std::ofstream big(path("Spirelo.Log"), std::ios::binary);
+        big << "[first]\n";
+        big.seekp(static_cast<std::streamoff>(kMaxEventLogBytes));
+        big << "last\n";
+    }
+    WriteLog("ReadSave", "X", "Y");
+    EXPECT_EQ(std::filesystem::file_size(path("Spirelo.Log")), kMaxEventLogBytes + 5);
+    EXPECT_TRUE(messages->log.empty());
+    // A named pipe in its place is refused before any read could wait on it.
+    std::filesystem::remove(path("Spirelo.Log"));
+    ASSERT_EQ(::mkfifo(path("Spirelo.Log").c_str(), 0600), 0);
+    EXPECT_TRUE(test::AnswersWithoutHanging([] {
+        WriteLog("ReadSave", "X", "Y");
+        return true;
+    }));
+    EXPECT_EQ(std::filesystem::status(path("Spirelo.Log")).type(), std::filesystem::file_type::fifo);
 }
 
 TEST_F(CoreFiles, MacroFileLiesBesideTheSequencerFile) {
