@@ -38,13 +38,8 @@ int WriteAll(int fd, const void* data, size_t size) {
 template <typename Buf>
 IoResult ReadInto(const std::string& path, Buf& out, size_t maxBytes, size_t limit) {
     int fd = -1;
-    if (IoResult r = OpenRegularFile(path, fd); !r) return r;
     struct stat st{};
-    if (::fstat(fd, &st) != 0) {
-        int e = errno;
-        ::close(fd);
-        return Fail(e);
-    }
+    if (IoResult r = OpenRegularFile(path, fd, &st); !r) return r;
     const size_t size = static_cast<size_t>(st.st_size);
     if (size > maxBytes) {
         ::close(fd);
@@ -80,7 +75,7 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-IoResult OpenRegularFile(const std::string& path, int& fd) {
+IoResult OpenRegularFile(const std::string& path, int& fd, struct stat* found) {
     fd = -1;
     if (std::string why = FolderRefusal(path); !why.empty()) return IoResult{false, EACCES, why};
     // Opening a FIFO without O_NONBLOCK waits for a writer, possibly for ever.
@@ -103,6 +98,7 @@ IoResult OpenRegularFile(const std::string& path, int& fd) {
         ::close(f);
         return Fail(e);
     }
+    if (found) *found = st;
     fd = f;
     return {};
 }

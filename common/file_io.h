@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <utility>
 #include <vector>
@@ -19,8 +20,9 @@ struct IoResult {
 };
 
 bool FileExists(const std::string& path);
-// Opens path read-only, refusing a FIFO, device or socket before anything could block on it.
-IoResult OpenRegularFile(const std::string& path, int& fd);
+// Opens path read-only, refusing a FIFO, device or socket before anything could block on it;
+// st, when given, gets what the check found (its size for the read that follows).
+IoResult OpenRegularFile(const std::string& path, int& fd, struct stat* st = nullptr);
 // Reads the whole regular file into out; fails (out untouched) when it cannot be read completely
 // or is larger than maxBytes (EFBIG), before reading any of it.
 IoResult ReadBoundedFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out);

@@ -23,13 +23,8 @@ IoResult ReadBlockFile(const std::string& path, FileBytes& out, bool (*knownSize
     auto fail = [](int e) { return IoResult{false, e, std::strerror(e)}; };
 
     int fd = -1;
-    if (IoResult r = OpenRegularFile(path, fd); !r) return r;
     struct stat st{};
-    if (::fstat(fd, &st) != 0) {
-        int e = errno;
-        ::close(fd);
-        return fail(e);
-    }
+    if (IoResult r = OpenRegularFile(path, fd, &st); !r) return r;
     const size_t size = static_cast<size_t>(st.st_size);
     if (!knownSize(size)) {
         ::close(fd);

@@ -89,6 +89,13 @@ std::string DataFolderOf(const std::string& dir) {
     }
     return it->second;
 }
+
+std::string FolderProblem(const std::string& dir) {
+    struct stat st{};
+    if (::stat(dir.c_str(), &st) != 0) return {};   // missing: a save says why
+    return FolderStatProblem(st.st_uid, st.st_mode, ::geteuid());
+}
+
 }  // namespace
 
 std::string ProgramFile() {
@@ -100,12 +107,6 @@ std::string ProgramFile() {
 }
 
 void OverrideProgramFile(const std::string& path) { Override() = path; }
-
-std::string FolderProblem(const std::string& dir) {
-    struct stat st{};
-    if (::stat(dir.c_str(), &st) != 0) return {};   // missing: a save says why
-    return FolderStatProblem(st.st_uid, st.st_mode, ::geteuid());
-}
 
 std::string InstalledDataFolder() {
     std::string dir = DirName(ProgramFile());

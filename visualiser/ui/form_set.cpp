@@ -12,7 +12,6 @@
 #include "visualiser/ui/print_dialog.h"
 #include "visualiser/visualiser_state.h"
 
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
