@@ -4,14 +4,18 @@
 
 #include "common/file_io.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+extern char** environ;
 
 namespace spirelo::test {
 
@@ -28,15 +32,45 @@ inline std::string Slurp(const std::string& path) {
     return s;
 }
 
+// A started program. Once it has been reaped its pid is forgotten (-1), since the kernel may hand
+// that number to another process, and its wait status is kept in `status`.
 struct Process {
     pid_t pid = -1;
     std::string log;
+    bool ended = false;
+    int status = 0;
 };
+
+// The test's environment with `env` ("NAME=value") set over it.
+inline std::vector<std::string> EnvironmentWith(const std::vector<std::string>& env) {
+    std::vector<std::string> out;
+    for (char** e = environ; e && *e; ++e) {
+        const std::string kv = *e;
+        bool replaced = false;
+        for (const auto& set : env) {
+            const size_t eq = set.find('=');
+            replaced = replaced || (eq != std::string::npos && kv.compare(0, eq + 1, set, 0, eq + 1) == 0);
+        }
+        if (!replaced) out.push_back(kv);
+    }
+    out.insert(out.end(), env.begin(), env.end());
+    return out;
+}
 
 inline Process Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                      const std::string& log) {
     Process p;
     p.log = log;
+    // Everything the child needs is made before the fork: between fork and exec it may only
+    // make async-signal-safe calls, as another thread may have held the allocator's lock.
+    std::vector<std::string> environment = EnvironmentWith(env);
+    std::vector<char*> envp;
+    for (auto& kv : environment) envp.push_back(kv.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> arguments = argv;
+    std::vector<char*> args;
+    for (auto& a : arguments) args.push_back(a.data());
+    args.push_back(nullptr);
     p.pid = ::fork();
     if (p.pid == 0) {
         int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
@@ -46,46 +80,61 @@ inline Process Spawn(const std::vector<std::string>& argv, const std::vector<std
         }
         int devnull = ::open("/dev/null", O_RDONLY);
         if (devnull >= 0) ::dup2(devnull, 0);
-        for (const auto& kv : env) ::putenv(const_cast<char*>(kv.c_str()));
-        std::vector<char*> args;
-        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
+        ::execve(args[0], args.data(), envp.data());
         _exit(127);
     }
     return p;
 }
 
-// Waits up to timeout for the process to end; returns true and its status when it did.
-inline bool WaitFor(Process& p, double timeout, int* status) {
-    auto start = Clock::now();
-    while (Seconds(start, Clock::now()) < timeout) {
-        int st = 0;
-        pid_t r = ::waitpid(p.pid, &st, WNOHANG);
-        if (r == p.pid) {
-            *status = st;
-            p.pid = -1;
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+// One look without blocking: reaps the process when it has ended. True while it runs.
+inline bool Alive(Process& p) {
+    if (p.pid <= 0) return false;
+    int st = 0;
+    pid_t r;
+    do r = ::waitpid(p.pid, &st, WNOHANG);
+    while (r < 0 && errno == EINTR);
+    if (r == 0) return true;
+    if (r == p.pid) {
+        p.ended = true;
+        p.status = st;
     }
+    p.pid = -1;   // reaped, or not ours to wait for any more: never signal that number again
     return false;
 }
 
+// Waits up to timeout for the process to end; returns true and its status when it did (also when
+// an earlier look had already seen it end).
+inline bool WaitFor(Process& p, double timeout, int* status) {
+    auto start = Clock::now();
+    while (Alive(p)) {
+        if (Seconds(start, Clock::now()) >= timeout) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!p.ended) return false;
+    *status = p.status;
+    return true;
+}
+
 inline void Stop(Process& p) {
-    if (p.pid <= 0) return;
+    if (!Alive(p)) return;
     ::kill(p.pid, SIGTERM);
     int st;
     if (!WaitFor(p, 10, &st)) {
         ::kill(p.pid, SIGKILL);
-        ::waitpid(p.pid, &st, 0);
-        p.pid = -1;
+        while (Alive(p)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
 
-inline bool Alive(Process& p) {
-    int st;
-    return p.pid > 0 && ::waitpid(p.pid, &st, WNOHANG) == 0;
-}
+// Stops the process when the scope ends, however it ends (a failed ASSERT returns early).
+class StopAtExit {
+public:
+    explicit StopAtExit(Process& p) : p_(p) {}
+    ~StopAtExit() { Stop(p_); }
+    StopAtExit(const StopAtExit&) = delete;
+    StopAtExit& operator=(const StopAtExit&) = delete;
+
+private:
+    Process& p_;
+};
 
 }  // namespace spirelo::test

@@ -4,6 +4,7 @@
 #include "common/live_data.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "tests/environment_variable.h"
 #include "tests/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -166,11 +167,9 @@ TEST_F(GuardFolder, WithoutALockTheMarksAreNotWritten) {
 // The runtime folder is used only when it is the user's own and closed to others; otherwise
 // the guard goes to the settings folder, and the refusal is said once.
 TEST(InstanceGuardFile, LivesInTheRuntimeFolderWhenItIsTheUsersOwn) {
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = old ? old : "";
     spirelo::test::ScratchFolder own;
     ASSERT_TRUE(own.made());
-    ::setenv("XDG_RUNTIME_DIR", own.path().c_str(), 1);
+    spirelo::test::EnvironmentVariable runtime("XDG_RUNTIME_DIR", own.path());
     EXPECT_EQ(spirelo::InstanceGuardFile(), own / ("twice" + spirelo::SectionSuffix() + ".ini"));
 
     auto messages = std::make_shared<spirelo::RecordingMessages>();
@@ -184,8 +183,6 @@ TEST(InstanceGuardFile, LivesInTheRuntimeFolderWhenItIsTheUsersOwn) {
     EXPECT_NE(messages->log[0].text.find(own.path()), std::string::npos) << messages->log[0].text;
     EXPECT_NE(messages->log[0].text.find("mode 1777"), std::string::npos) << messages->log[0].text;
     spirelo::InstallMessageService(nullptr);
-    if (old) ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    else ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 // A lock file of another user, held by them, neither refuses the start nor is taken silently;

@@ -12,6 +12,7 @@
 #include "core/event_log.h"
 #include "core/macro_file.h"
 #include "core_fixture.h"
+#include "tests/environment_variable.h"
 #include "tests/hang_guard.h"
 
 using namespace spirelo;
@@ -76,14 +77,10 @@ TEST_F(CoreFiles, CustomerTextsAreWrittenOnlyWhenEnabled) {
 TEST_F(CoreFiles, FilesBesideAProgramInAReadOnlyFolderGoToTheConfigFolder) {
     WriteBytes(path("bin"), {0});   // a "folder" nothing can be created in
     OverrideProgramFile(path("bin/Spirelo"));
-    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
-    std::string saved = oldXdg ? oldXdg : "";
-    setenv("XDG_CONFIG_HOME", path("xdg").c_str(), 1);
+    test::EnvironmentVariable xdg("XDG_CONFIG_HOME", path("xdg"));
 
     ReadIniSettings(*d);
     WriteLog("ReadSave", "Test", "here");
-    if (oldXdg) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
 
     EXPECT_EQ(d->sNameFileSeq, path("xdg/spirelo/Spirelo.seq"));
     EXPECT_TRUE(FileExists(path("xdg/spirelo/Spirelo.ini")));
@@ -96,9 +93,7 @@ TEST_F(CoreFiles, FilesBesideAProgramInAReadOnlyFolderGoToTheConfigFolder) {
 TEST_F(CoreFiles, ASettingsFolderOpenToOthersIsRefusedWithOneMessage) {
     WriteBytes(path("bin"), {0});
     OverrideProgramFile(path("bin/Spirelo"));
-    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
-    std::string saved = oldXdg ? oldXdg : "";
-    setenv("XDG_CONFIG_HOME", path("xdg").c_str(), 1);
+    test::EnvironmentVariable xdg("XDG_CONFIG_HOME", path("xdg"));
     ASSERT_EQ(::mkdir(path("xdg").c_str(), 0700), 0);
     ASSERT_EQ(::mkdir(path("xdg/spirelo").c_str(), 0777), 0);
     ASSERT_EQ(::chmod(path("xdg/spirelo").c_str(), 0777), 0);
@@ -108,8 +103,6 @@ TEST_F(CoreFiles, ASettingsFolderOpenToOthersIsRefusedWithOneMessage) {
     ReadIniSettings(*d);
     WriteLog("ReadSave", "Test", "here");
     const IoResult closing = WriteIniSettings(*d);
-    if (oldXdg) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
 
     EXPECT_NE(d->sNameFileSeq, "/their/show.seq");
     EXPECT_FALSE(closing);

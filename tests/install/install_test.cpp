@@ -60,14 +60,12 @@ public:
                                            const std::string& ini, const std::string& closeKey) {
         SCOPED_TRACE(program);
         Process p = Spawn({(usr / "bin" / program).string()}, environment, root / (program + ".log"));
+        StopAtExit stop(p);   // also when a wait below fails and returns
         ASSERT_TRUE(WaitForText(p, ini, "CountOpen=2", 30)) << "it did not start";
         EXPECT_EQ(Slurp(ini).find(closeKey), std::string::npos);
         ::kill(p.pid, SIGTERM);
         int status = 0;
-        if (!WaitFor(p, 30, &status)) {
-            Stop(p);
-            FAIL() << "it did not end on SIGTERM";
-        }
+        if (!WaitFor(p, 30, &status)) FAIL() << "it did not end on SIGTERM";
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
         EXPECT_NE(Slurp(ini).find(closeKey), std::string::npos) << "its settings were not saved";
     }
@@ -116,6 +114,7 @@ TEST_F(Installed, ProgramsKeepTheirSettingsInTheUsersFolderAndSaveThemOnSigterm)
 
     // The demo's settings go where the installed programs read them.
     Process demo = Spawn({(usr / "bin/demo-show").string(), root / "show", (usr / "bin").string()}, env, root / "demo.log");
+    StopAtExit stopDemo(demo);
     int status = 0;
     ASSERT_TRUE(WaitFor(demo, 60, &status));
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

@@ -175,7 +175,6 @@ TEST_F(AudioEngine, AFifoOrDeviceIsRefusedAtOnce) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& path : {fifo, std::string("/dev/zero")}) {
         SCOPED_TRACE(path);
-        // The checks run in the child the guard forks, which ends with their answer.
         EXPECT_TRUE(spirelo::test::AnswersWithoutHanging([&] {
             bool refused = BASS_StreamCreateFile(false, path.c_str(), 0, 0, 0) == 0 &&
                            BASS_ErrorGetCode() == kAudioErrorFileOpen;
