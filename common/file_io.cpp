@@ -136,6 +136,9 @@ bool SaveMayFollowLink(uid_t linkOwner, mode_t folderMode, uid_t user) {
 }
 
 bool IsOwnTempName(const std::string& entry) {
+    // The write probe of earlier versions: ".spirelo-probe-" and six characters.
+    static constexpr std::string_view kOldProbe = ".spirelo-probe-";
+    if (entry.size() == kOldProbe.size() + 6 && entry.compare(0, kOldProbe.size(), kOldProbe) == 0) return true;
     const size_t suffix = std::strlen(kTempSuffix);
     // "." + at least one character of name + "." + six characters + the suffix
     if (entry.size() < 1 + 1 + 1 + 6 + suffix || entry[0] != '.') return false;

@@ -84,7 +84,8 @@ private:
     size_t pos_ = 0;
 };
 
-// The save's own temporary files end so, and only these are ever removed as left-overs.
+// The save's own temporary files end so, and only these are ever removed as left-overs (with
+// the write probe's, which are named the same way; earlier ones were ".spirelo-probe-XXXXXX").
 inline constexpr const char* kTempSuffix = ".spirelo-save";
 bool IsOwnTempName(const std::string& entry);   // ".<name>.<six characters>.spirelo-save"
 

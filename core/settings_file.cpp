@@ -2,6 +2,7 @@
 
 #include "common/ini_file.h"
 #include "core/data_files.h"
+#include "platform/message_service.h"
 #include "platform/program_paths.h"
 
 namespace spirelo {
@@ -32,10 +33,15 @@ IoResult SaveIni(const IniFile& ini) {
 long long ReadIniSettings(ShowData& d) {
     const std::string stem = ProgramStem();
     IniFile ini(SettingsFilePath());
+    // A program folder passed over is told where a refused settings folder is: one box at start.
+    const std::string notice = TakeFolderNotice("spirelo");
     if (ini.unreadable()) {
         WriteLog("ReadSave", "ReadIniSettings", "Settings_not_read " + ini.path() + " " + ini.readError());
         ReportReadFailure(ini.path(), IoResult{false, 0, ini.readError() +
-                                                   ". Работа идёт с настройками по умолчанию, файл не перезаписывается."});
+                                                   ". Работа идёт с настройками по умолчанию, файл не перезаписывается." +
+                                                   (notice.empty() ? "" : "\n" + notice)});
+    } else if (!notice.empty()) {
+        Messages().warning(notice);
     }
     const long long count = SaturatingIncrement(ini.readInteger("AreaCount", "CountOpen", 1));
     ini.writeInteger("AreaCount", "CountOpen", count);

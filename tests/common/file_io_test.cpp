@@ -213,19 +213,22 @@ TEST(FileIo, ASaveRemovesDayOldTemporaryFilesOfItsFolder) {
     const std::string stale = ".rec.dmx.Ab12Cd" + std::string(kTempSuffix);
     const std::string recent = ".rec.dmx.Ef34Gh" + std::string(kTempSuffix);
     const std::string heldName = ".lay.3dv.Ij56Kl" + std::string(kTempSuffix);
-    for (const std::string& name : {stale, heldName}) plant(name, true);
+    // The write probe's, of this version and of earlier ones, left by a kill.
+    const std::string probe = ".spirelo-probe.Qr90St" + std::string(kTempSuffix);
+    const std::string oldProbe = ".spirelo-probe-Uv12Wx";
+    for (const std::string& name : {stale, heldName, probe, oldProbe}) plant(name, true);
     plant(recent, false);
     // Another program's files of similar names.
     for (const std::string& name : {std::string(".rec.dmx.Ab12Cd"), std::string(".bashrc.backup"),
-                                    std::string("x.Ab12Cd") + kTempSuffix})
+                                    std::string("x.Ab12Cd") + kTempSuffix, std::string(".spirelo-probe-Uv12Wx.bak")})
         plant(name, true);
     int held = ::open((dir / heldName).c_str(), O_RDONLY);
     ASSERT_GE(held, 0);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     ASSERT_TRUE(WriteFileAtomic(dir / "show.seq", "new"));
-    EXPECT_FALSE(std::filesystem::exists(dir / stale));
+    for (const std::string& name : {stale, probe, oldProbe}) EXPECT_FALSE(std::filesystem::exists(dir / name)) << name;
     for (const std::string& name : {recent, heldName, std::string(".rec.dmx.Ab12Cd"), std::string(".bashrc.backup"),
-                                    std::string("x.Ab12Cd") + kTempSuffix})
+                                    std::string("x.Ab12Cd") + kTempSuffix, std::string(".spirelo-probe-Uv12Wx.bak")})
         EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
     ::close(held);
 

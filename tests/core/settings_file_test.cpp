@@ -9,7 +9,9 @@
 #include <sys/stat.h>
 
 #include "common/ini_file.h"
+#include "common/live_data.h"
 #include "core/event_log.h"
+#include "core/instance_guard.h"
 #include "core/macro_file.h"
 #include "core_fixture.h"
 #include "tests/environment_variable.h"
@@ -85,7 +87,55 @@ TEST_F(CoreFiles, FilesBesideAProgramInAReadOnlyFolderGoToTheConfigFolder) {
     EXPECT_EQ(d->sNameFileSeq, path("xdg/spirelo/Spirelo.seq"));
     EXPECT_TRUE(FileExists(path("xdg/spirelo/Spirelo.ini")));
     EXPECT_TRUE(FileExists(path("xdg/spirelo/Spirelo.Log")));
-    EXPECT_TRUE(messages->log.empty());
+    ASSERT_EQ(texts(MessageKind::Warning).size(), 1u);
+    EXPECT_EQ(messages->log.size(), 1u);
+    EXPECT_NE(texts(MessageKind::Warning)[0].find(path("bin/")), std::string::npos) << texts(MessageKind::Warning)[0];
+}
+
+namespace {
+// Sets (or, with nullptr, unsets) a variable for the scope, however the test ends.
+struct ScopedEnv {
+    std::string name, old;
+    bool had;
+    ScopedEnv(const char* n, const char* value) : name(n) {
+        const char* v = std::getenv(n);
+        had = v != nullptr;
+        if (had) old = v;
+        if (value) ::setenv(n, value, 1);
+        else ::unsetenv(n);
+    }
+    ~ScopedEnv() {
+        if (had) ::setenv(name.c_str(), old.c_str(), 1);
+        else ::unsetenv(name.c_str());
+    }
+};
+}  // namespace
+
+// A copy of the programs in a folder every user can write to: the settings, the log and the
+// running mark go to the XDG folder, nothing into that folder, and the start says so once.
+TEST_F(CoreFiles, AProgramFolderOpenToAllKeepsNoFileAndTheStartSaysSoOnce) {
+    const ScopedEnv xdg("XDG_CONFIG_HOME", path("xdg").c_str()), runtime("XDG_RUNTIME_DIR", nullptr);
+    ASSERT_EQ(::mkdir(path("prog").c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(path("prog").c_str(), 01777), 0);
+    OverrideProgramFile(path("prog/Spirelo"));
+
+    ReadIniSettings(*d);
+    WriteLog("ReadSave", "Test", "here");
+    EXPECT_TRUE(WriteIniSettings(*d));
+    InstanceGuard guard(InstanceGuardFile());
+    EXPECT_EQ(guard.acquire(), InstanceGuard::Result::Acquired);
+    EXPECT_TRUE(guard.markRunning());
+    guard.release();
+
+    EXPECT_TRUE(std::filesystem::is_empty(path("prog")));
+    EXPECT_EQ(d->sNameFileSeq, path("xdg/spirelo/Spirelo.seq"));
+    for (const std::string& f : {std::string("Spirelo.ini"), std::string("Spirelo.Log"),
+                                 "twice" + SectionSuffix() + ".ini"})
+        EXPECT_TRUE(FileExists(path("xdg/spirelo/" + f))) << f;
+    ASSERT_EQ(messages->log.size(), 1u);
+    EXPECT_EQ(messages->log[0].kind, MessageKind::Warning);
+    for (const std::string& part : {path("prog/"), std::string("mode 1777"), path("xdg/spirelo/")})
+        EXPECT_NE(messages->log[0].text.find(part), std::string::npos) << messages->log[0].text;
 }
 
 // Another user's settings folder (here one open to all) chooses nothing: the settings are not

@@ -1,6 +1,7 @@
 // Writes the demo show into a folder: demo.mp3 (60 s with a beat), demo.trk, demo.seq, an empty
-// macro file demo.mcr, demo.shw, demo.msc and the Glimmora layout demo.a3d; with a second folder, also the two
-// programs' settings files there, so that programs started from that folder open the demo.
+// macro file demo.mcr, demo.shw, demo.msc and the Glimmora layout demo.a3d; with the folder the
+// programs stand in, also their settings where those programs read them (beside them, or the
+// user's folders for installed ones), so that they open the demo. A folder without them is refused.
 //
 //   demo-show <show-folder> [<program-folder>]
 #include "demo_audio.h"
@@ -20,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,16 +39,34 @@ std::string Absolute(const std::string& dir) {
     return out;
 }
 
-// The settings folder of the program `name` if it stood in `programs`.
-std::string SettingsFolder(const std::string& programs, const std::string& name, const std::string& app) {
-    spirelo::OverrideProgramFile(programs + "/" + name);
-    std::string folder = spirelo::BesideProgramFolder(app);
-    spirelo::OverrideProgramFile("");
-    return folder;
+// Whether both programs stand in dir, as files that can run.
+bool HoldsThePrograms(const std::string& dir) {
+    for (const char* name : {"Spirelo", "Glimmora"}) {
+        const std::string file = dir + "/" + name;
+        struct stat st{};
+        if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || ::access(file.c_str(), X_OK) != 0) return false;
+    }
+    return true;
+}
+
+// Where the programs are, for a folder given without them: beside this tool, else on PATH.
+std::string WhereTheProgramsAre() {
+    if (const std::string mine = spirelo::DirName(spirelo::ProgramFile()); !mine.empty() && HoldsThePrograms(mine))
+        return mine;
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "";
+    for (size_t at = 0; at <= dirs.size();) {
+        size_t end = dirs.find(':', at);
+        if (end == std::string::npos) end = dirs.size();
+        const std::string dir = dirs.substr(at, end - at);
+        if (!dir.empty() && HoldsThePrograms(dir)) return Absolute(dir);
+        at = end + 1;
+    }
+    return {};
 }
 
 bool WriteSettings(const std::string& show, const std::string& programs) {
-    spirelo::IniFile spirelo(SettingsFolder(programs, "Spirelo", "spirelo") + "Spirelo.ini");
+    spirelo::IniFile spirelo(spirelo::BesideProgramFolderOf(programs, "spirelo") + "Spirelo.ini");
     spirelo.writeString("AreaFile", "LastFileTrack", show + "/demo.trk");
     spirelo.writeString("AreaFile", "LastFileSeq", show + "/demo.seq");
     spirelo.writeString("AreaFile", "LastFileShow", show + "/demo.shw");
@@ -55,7 +75,7 @@ bool WriteSettings(const std::string& show, const std::string& programs) {
     std::string err;
     if (!spirelo.save(&err)) return Fail(spirelo.path(), err);
 
-    spirelo::IniFile glimmora(SettingsFolder(programs, "Glimmora", "glimmora") + "Glimmora.ini");
+    spirelo::IniFile glimmora(spirelo::BesideProgramFolderOf(programs, "glimmora") + "Glimmora.ini");
     glimmora.writeString("File", "LastFile", show + "/demo.a3d");
     // The layers that show water and light come up pressed.
     for (const char* key : {"Depth", "Streams", "Spot", "WaterOn"})
@@ -82,6 +102,21 @@ int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
         std::fprintf(stderr, "usage: demo-show <show-folder> [<program-folder>]\n");
         return 2;
+    }
+    // Settings beside no program would open nothing: refused before anything is written.
+    std::string programs;
+    if (argc == 3) {
+        programs = Absolute(argv[2]);
+        if (!HoldsThePrograms(programs)) {
+            const std::string there = WhereTheProgramsAre();
+            if (there.empty())
+                std::fprintf(stderr, "demo-show: Spirelo and Glimmora are not in %s: give the folder they are in\n",
+                             programs.c_str());
+            else
+                std::fprintf(stderr, "demo-show: Spirelo and Glimmora are not in %s; they are in %s: demo-show %s %s\n",
+                             programs.c_str(), there.c_str(), argv[1], there.c_str());
+            return 2;
+        }
     }
     ::mkdir(argv[1], 0755);
     const std::string show = Absolute(argv[1]);
@@ -110,10 +145,7 @@ int main(int argc, char** argv) {
     if (auto r = spirelo::WriteFileAtomic(show + "/demo.msc", std::string()); !r)
         { Fail(show + "/demo.msc", r.message); return 1; }
 
-    if (argc == 3) {
-        ::mkdir(argv[2], 0755);
-        if (!WriteSettings(show, Absolute(argv[2]))) return 1;
-    }
+    if (!programs.empty() && !WriteSettings(show, programs)) return 1;
     std::printf("demo show written to %s\n", show.c_str());
     return 0;
 }

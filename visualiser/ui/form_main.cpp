@@ -137,9 +137,14 @@ void TFormMain::FormCreate() {
     std::string program = BesideProgramPath("glimmora");
     s.IniFileName = LayoutStem(program) + ".ini";
     ini_ = IniFile(s.IniFileName);
+    // A program folder passed over is told where a refused settings folder is: one box at start.
+    const std::string notice = TakeFolderNotice("glimmora");
     if (ini_.unreadable())
         Messages().error("Ошибка чтения файла " + s.IniFileName + "\r\n" + ini_.readError() +
-                         ". Работа идёт с настройками по умолчанию, файл не перезаписывается.");
+                         ". Работа идёт с настройками по умолчанию, файл не перезаписывается." +
+                         (notice.empty() ? "" : "\r\n" + notice));
+    else if (!notice.empty())
+        Messages().warning(notice);
     BumpOpenCount(ini_);
     SaveIni();
 
