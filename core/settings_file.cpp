@@ -40,8 +40,6 @@ long long ReadIniSettings(ShowData& d) {
         ReportReadFailure(ini.path(), IoResult{false, 0, ini.readError() +
                                                    ". Работа идёт с настройками по умолчанию, файл не перезаписывается." +
                                                    (notice.empty() ? "" : "\n" + notice)});
-    } else if (!notice.empty()) {
-        Messages().warning(notice);
     }
     const long long count = SaturatingIncrement(ini.readInteger("AreaCount", "CountOpen", 1));
     ini.writeInteger("AreaCount", "CountOpen", count);
@@ -53,6 +51,7 @@ long long ReadIniSettings(ShowData& d) {
     d.sNameFileSeq = ini.readString("AreaFile", "LastFileSeq", stem + ".seq");
     d.MusicListFileName = ini.readString("AreaFile", "LastMusicList", stem + ".msc");
     SaveIni(ini);
+    if (!ini.unreadable() && !notice.empty()) Messages().warning(notice);
     return count;
 }
 

@@ -113,6 +113,34 @@ const std::vector<std::string> kNoDesktop = {"DISPLAY", "WAYLAND_DISPLAY", "QT_Q
 // Offscreen, as a service's start would be: with no display named it loads no GL driver either.
 const std::vector<std::string> kOffscreen = {"QT_QPA_PLATFORM=offscreen"};
 
+// Runs argv to its end (at most a minute) with the test's environment plus `add`, its output
+// in `out`; the exit status, or -1 when it did not end by itself.
+int RunToEnd(std::vector<std::string> argv, const std::vector<std::string>& add, const std::string& out) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) env.push_back(*e);
+    for (const auto& a : add) env.push_back(a);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
+        std::vector<char*> args, envp;
+        for (auto& a : argv) args.push_back(a.data());
+        args.push_back(nullptr);
+        for (auto& kv : env) envp.push_back(kv.data());
+        envp.push_back(nullptr);
+        ::execve(args[0], args.data(), envp.data());
+        _exit(127);
+    }
+    int status = 0;
+    if (!WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 60)) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 }  // namespace
 
 TEST(Programs, SpireloEndsOnSigtermWhileAStartBoxWaitsWithItsSettingsSaved) {
@@ -181,4 +209,67 @@ TEST(Programs, WithoutADesktopEachSaysSoInOneLineAndExitsWithOne) {
             EXPECT_FALSE(fs::exists(p.file(std::string(name) + ".ini")));
         }
     }
+}
+
+// A copy of the controller in a folder every user can write to keeps nothing there: its
+// settings, log and running mark go to the XDG folder, and its terminal hears of it once.
+TEST(Programs, SpireloInAFolderOpenToAllKeepsItsFilesInTheXdgFolderAndSaysSoOnce) {
+    Program p("Spirelo");
+    ASSERT_EQ(::chmod((p.dir / "bin").c_str(), 01777), 0);
+    p.start(kNoDesktop, {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR="});
+    const std::string ini = p.dir / "config/spirelo/Spirelo.ini";
+    // Its notice's box waits, as any start-up box: SIGTERM ends it with the settings saved.
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(ini); }, 30)) << p.output();
+    ASSERT_EQ(::kill(p.pid, SIGTERM), 0);
+    ASSERT_TRUE(p.ended(20)) << p.output();
+    EXPECT_TRUE(WIFEXITED(p.status) && WEXITSTATUS(p.status) == 0) << p.output();
+    EXPECT_FALSE(IniFile(ini).readString("AreaTime", "Closed", "").empty());
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(p.dir / "bin")) left.push_back(e.path().filename());
+    EXPECT_EQ(left, std::vector<std::string>{"Spirelo"});
+    const std::string out = p.output();
+    const std::string line = "program folder " + (p.dir / "bin/") + " not used: other users can write to it (mode 1777)";
+    const size_t at = out.find(line);
+    EXPECT_NE(at, std::string::npos) << out;
+    EXPECT_EQ(out.find(line, at + 1), std::string::npos) << "said more than once\n" << out;
+}
+
+// demo-show writes the settings where the programs in the folder it is given read them: beside
+// them, or the XDG folders where they would use those; a folder without them is refused with
+// the folder where they are, and nothing is written.
+TEST(Programs, DemoShowWritesTheSettingsWhereTheProgramsInTheFolderReadThem) {
+    const std::string tool = fs::path(SPIRELO_BIN_DIR) / "demo-show";
+    for (const mode_t mode : {mode_t(0755), mode_t(01777)}) {
+        SCOPED_TRACE(mode);
+        Program p("Spirelo");
+        fs::copy_file(fs::path(SPIRELO_BIN_DIR) / "Glimmora", p.file("Glimmora"));
+        ASSERT_EQ(::chmod((p.dir / "bin").c_str(), mode), 0);
+        const std::vector<std::string> env = {"XDG_CONFIG_HOME=" + (p.dir / "config")};
+        ASSERT_EQ(RunToEnd({tool, p.dir / "show", p.dir / "bin"}, env, p.dir / "demo.txt"), 0) << Slurp(p.dir / "demo.txt");
+        const std::string settings = mode == 0755 ? p.dir / "bin/" : p.dir / "config/spirelo/";
+        const std::string glimmora = mode == 0755 ? p.dir / "bin/" : p.dir / "config/glimmora/";
+        EXPECT_NE(Slurp(settings + "Spirelo.ini").find(p.dir / "show/demo.trk"), std::string::npos);
+        EXPECT_NE(Slurp(glimmora + "Glimmora.ini").find(p.dir / "show/demo.a3d"), std::string::npos);
+        if (mode != 0755) {
+            EXPECT_FALSE(fs::exists(p.file("Spirelo.ini")) || fs::exists(p.file("Glimmora.ini")));
+        }
+    }
+
+    // /usr/bin after a /usr/local install, or a folder that is not there at all.
+    test::ScratchFolder scratch("spirelo-demo");
+    ASSERT_TRUE(scratch.made());
+    fs::create_directories(scratch / "empty");
+    std::ofstream(scratch / "empty/Spirelo") << "not the pair";
+    for (const std::string& folder : {scratch / "empty", scratch / "missing"}) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(RunToEnd({tool, scratch / "show", folder}, {"XDG_CONFIG_HOME=" + (scratch / "config")}, scratch / "demo.txt"), 2);
+        const std::string said = Slurp(scratch / "demo.txt");
+        EXPECT_NE(said.find("not in " + folder + "; they are in " + SPIRELO_BIN_DIR), std::string::npos) << said;
+        EXPECT_FALSE(fs::exists(scratch / "show"));
+        EXPECT_FALSE(fs::exists(scratch / "config"));
+        EXPECT_FALSE(fs::exists(scratch / "missing"));
+    }
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(scratch / "empty")) left.push_back(e.path().filename());
+    EXPECT_EQ(left, std::vector<std::string>{"Spirelo"});
 }

@@ -143,10 +143,9 @@ void TFormMain::FormCreate() {
         Messages().error("Ошибка чтения файла " + s.IniFileName + "\r\n" + ini_.readError() +
                          ". Работа идёт с настройками по умолчанию, файл не перезаписывается." +
                          (notice.empty() ? "" : "\r\n" + notice));
-    else if (!notice.empty())
-        Messages().warning(notice);
     BumpOpenCount(ini_);
     SaveIni();
+    if (!ini_.unreadable() && !notice.empty()) Messages().warning(notice);
 
     VisualiserSettings set = ReadVisualiserSettings(ini_);
     Camera& cam = s.camera;
