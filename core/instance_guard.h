@@ -44,7 +44,8 @@ private:
     int fd_ = -1;
 };
 
-// $XDG_RUNTIME_DIR/twice.ini, or twice.ini in the settings folder when the variable is unset;
+// $XDG_RUNTIME_DIR/twice.ini, or twice.ini in the settings folder when the variable is unset or
+// its path fails the folder check (which the settings folder passes too, or is refused);
 // SectionSuffix() goes before ".ini" (tests only).
 std::string InstanceGuardFile();
 
