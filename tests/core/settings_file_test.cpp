@@ -92,29 +92,11 @@ TEST_F(CoreFiles, FilesBesideAProgramInAReadOnlyFolderGoToTheConfigFolder) {
     EXPECT_NE(texts(MessageKind::Warning)[0].find(path("bin/")), std::string::npos) << texts(MessageKind::Warning)[0];
 }
 
-namespace {
-// Sets (or, with nullptr, unsets) a variable for the scope, however the test ends.
-struct ScopedEnv {
-    std::string name, old;
-    bool had;
-    ScopedEnv(const char* n, const char* value) : name(n) {
-        const char* v = std::getenv(n);
-        had = v != nullptr;
-        if (had) old = v;
-        if (value) ::setenv(n, value, 1);
-        else ::unsetenv(n);
-    }
-    ~ScopedEnv() {
-        if (had) ::setenv(name.c_str(), old.c_str(), 1);
-        else ::unsetenv(name.c_str());
-    }
-};
-}  // namespace
-
 // A copy of the programs in a folder every user can write to: the settings, the log and the
 // running mark go to the XDG folder, nothing into that folder, and the start says so once.
 TEST_F(CoreFiles, AProgramFolderOpenToAllKeepsNoFileAndTheStartSaysSoOnce) {
-    const ScopedEnv xdg("XDG_CONFIG_HOME", path("xdg").c_str()), runtime("XDG_RUNTIME_DIR", nullptr);
+    test::EnvironmentVariable xdg("XDG_CONFIG_HOME", path("xdg")), runtime("XDG_RUNTIME_DIR");
+    runtime.unset();
     ASSERT_EQ(::mkdir(path("prog").c_str(), 0700), 0);
     ASSERT_EQ(::chmod(path("prog").c_str(), 01777), 0);
     OverrideProgramFile(path("prog/Spirelo"));

@@ -1,6 +1,7 @@
 #include "common/file_io.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
+#include "tests/environment_variable.h"
 #include "tests/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 
 using namespace spirelo;
 using spirelo::test::ScratchFolder;
+using Env = spirelo::test::EnvironmentVariable;
 
 TEST(ProgramPaths, BesideTheProgramWhenItsFolderIsWritable) {
     const ScratchFolder scratch("spirelo-paths");
@@ -121,21 +123,6 @@ TEST(ProgramPaths, AFolderIsFitOnlyWhenItIsTheUsersOwnAndClosedToOthers) {
     }
 }
 
-namespace {
-struct Env {
-    std::string name, value;
-    bool had;
-    explicit Env(const char* n) : name(n) {
-        const char* v = std::getenv(n);
-        had = v != nullptr;
-        if (v) value = v;
-    }
-    ~Env() {
-        if (had) ::setenv(name.c_str(), value.c_str(), 1);
-        else ::unsetenv(name.c_str());
-    }
-};
-}  // namespace
 
 // Started without HOME and XDG_CONFIG_HOME (a service, cron), the settings go to the home the
 // password database gives, never to a folder under /tmp that anyone could have made first.
