@@ -68,6 +68,16 @@ struct BlockFileKind {
 FileLoad OpenShowBlockFile(const std::string& name, const std::string& defaultName, const std::string* keepName,
                            const BlockFileKind& kind, std::string& nameField, FileBytes& bytes);
 
+// A digest of a show file's contents, block by block, to know whether what is in memory still
+// matches what was last read or written. Not a checksum of the file: a block is fed as it lies.
+class ContentDigest {
+public:
+    void add(const void* data, size_t size);
+    uint64_t value() const;
+private:
+    uint64_t lane_[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull, 0x082EFA98EC4E6C89ull};
+};
+
 // Tells the user that reading or writing path failed, with the system's text for it.
 void ReportReadFailure(const std::string& path, const IoResult& r);
 void ReportWriteFailure(const std::string& path, const IoResult& r);

@@ -3,6 +3,8 @@
 #include <array>
 #include <bit>
 #include <cerrno>
+#include <cstring>
+#include <span>
 #include <type_traits>
 
 #include "core/event_log.h"
@@ -114,9 +116,13 @@ FileLoad OpenSeqFileAs(ShowData& d, const std::string name, const std::string* k
     FileBytes bytes;
     const FileLoad r = OpenShowBlockFile(name, DefaultSeqName(), keepName, kind, d.sNameFileSeq, bytes);
     // Nothing is reset on a failure: an empty store would reach the file with the next (auto)save.
-    if (r != FileLoad::Loaded && r != FileLoad::OldLayout) return r;
+    if (r != FileLoad::Loaded && r != FileLoad::OldLayout) {
+        if (!keepName) NoteSeqSaved(d);   // at start the store in memory is the one to keep
+        return r;
+    }
     ResetSequenceDataBeforeLoad(d);   // every known layout holds the whole step store
     ApplySeqFileBytes(d, bytes.data, bytes.size);
+    NoteSeqSaved(d);
     // The old layout is replaced by the current one under the same name.
     if (r == FileLoad::OldLayout) SaveSeqFile(d);
     return r;
@@ -129,6 +135,30 @@ BlockWriter CurrentLayout(const ShowData& d) { return WriteBlocks(CurrentBlocks(
 }  // namespace
 
 std::vector<uint8_t> SeqFileBytes(const ShowData& d) { return CurrentLayout(d).take(); }
+
+uint64_t SeqWorkDigest(const ShowData& d) {
+    static constexpr int kViewSettings[] = {2, 3, 4, 6, 7, 8, 9};
+    static constexpr int kRunningOptions[] = {6, 7, 8, 9, 21, 22, 24, 30};
+    int32_t copy[256];
+    static_assert(sizeof copy == sizeof d.EditorSettings && sizeof copy == sizeof d.ProgramOptions);
+    auto withoutEntries = [&](const int32_t* table, const auto& entries) {
+        std::memcpy(copy, table, sizeof copy);
+        for (int i : entries) copy[i] = 0;
+    };
+    ContentDigest digest;
+    for (const auto& b : CurrentBlocks(d)) {
+        if (b.p == d.SequencerRunState || b.p == d.SequencerViewPositions) continue;
+        if (b.p == d.EditorSettings || b.p == d.ProgramOptions) {
+            const bool editor = b.p == d.EditorSettings;
+            withoutEntries(editor ? d.EditorSettings : d.ProgramOptions,
+                           editor ? std::span<const int>(kViewSettings) : std::span<const int>(kRunningOptions));
+            digest.add(copy, sizeof copy);
+            continue;
+        }
+        digest.add(b.p, b.n);
+    }
+    return digest.value();
+}
 
 bool ApplySeqFileBytes(ShowData& d, const uint8_t* data, size_t size) {
     BlockReader in(data, size);
@@ -157,7 +187,8 @@ FileLoad OpenSeqFile(ShowData& d, const std::string& chosenName) {
 
 IoResult SaveSeqFile(ShowData& d) {
     IoResult r = CurrentLayout(d).saveTo(d.sNameFileSeq);
-    if (!r) ReportWriteFailure(d.sNameFileSeq, r);
+    if (r) NoteSeqSaved(d);
+    else ReportWriteFailure(d.sNameFileSeq, r);
     return r;
 }
 

@@ -33,6 +33,14 @@ FileLoad OpenSeqFile(ShowData& d, const std::string& chosenName);
 // Writes the current layout to d.sNameFileSeq atomically; a failure is told to the user.
 IoResult SaveSeqFile(ShowData& d);
 
+// Changes not saved, as for the track file: the digest of the operator's work in a save of the
+// sequencer file, leaving out what moves while a show plays or a window is looked at (the run
+// states, the editors' view positions and page, the paint value, the windows' places, the
+// views' top rows and pages, the current show and music entries).
+uint64_t SeqWorkDigest(const ShowData& d);
+inline void NoteSeqSaved(ShowData& d) { d.SeqSavedDigest = SeqWorkDigest(d); }
+inline bool SeqChangedSinceSaved(const ShowData& d) { return SeqWorkDigest(d) != d.SeqSavedDigest; }
+
 // Loads StripExt(program) + ".def" beside the program: nothing is reset, tables the file lacks
 // keep their values. A missing file is told to the user; another size is only logged.
 FileLoad OpenDefFile(ShowData& d);

@@ -144,6 +144,11 @@ struct ShowData {
     std::string ShowListFileName;
     std::string MusicListFileName;
     std::string ProgramFolder;
+
+    // What the track and the sequencer file held of the operator's work when they were last
+    // read or written (their digests): a show that differs has changes not saved.
+    uint64_t TrackSavedDigest = 0;
+    uint64_t SeqSavedDigest = 0;
 };
 
 // Allocates a zeroed ShowData on the heap (tables zeroed, scalars at their start values).

@@ -65,6 +65,23 @@ BlockWriter CurrentLayout(const ShowData& d) { return WriteBlocks(CurrentBlocks(
 
 std::vector<uint8_t> TrackFileBytes(const ShowData& d) { return CurrentLayout(d).take(); }
 
+uint64_t TrackWorkDigest(const ShowData& d) {
+    // Entries that follow what the operator looks at, not what the show is.
+    static constexpr int kViewEntries[] = {4, 5, 6, 7, 8, 10, 11, 12};
+    int32_t editState[std::extent_v<decltype(ShowData::TrackEditState)>];
+    ContentDigest digest;
+    for (const auto& b : CurrentBlocks(d)) {
+        if (b.p != d.TrackEditState) {
+            digest.add(b.p, b.n);
+            continue;
+        }
+        std::memcpy(editState, d.TrackEditState, sizeof editState);
+        for (int i : kViewEntries) editState[i] = 0;
+        digest.add(editState, sizeof editState);
+    }
+    return digest.value();
+}
+
 bool ApplyTrackFileBytes(ShowData& d, const uint8_t* data, size_t size) {
     BlockReader in(data, size);
     switch (size) {
@@ -103,6 +120,7 @@ FileLoad OpenTrackFileAs(ShowData& d, const std::string name, const std::string*
     FileBytes bytes;
     const FileLoad r = OpenShowBlockFile(name, DefaultTrackName(), keepName, kind, d.sNameFileProject, bytes);
     if (r == FileLoad::Loaded || r == FileLoad::OldLayout) ApplyTrackFileBytes(d, bytes.data, bytes.size);
+    if (r == FileLoad::Loaded || r == FileLoad::OldLayout || !keepName) NoteTrackSaved(d);
     return r;
 }
 
@@ -119,7 +137,8 @@ FileLoad OpenTrackFile(ShowData& d, const std::string& chosenName) {
 IoResult SaveTrackFile(ShowData& d) {
     d.sNameFileProject = StripExt(d.sNameFileProject) + ".trk";
     IoResult r = CurrentLayout(d).saveTo(d.sNameFileProject);
-    if (!r) ReportWriteFailure(d.sNameFileProject, r);
+    if (r) NoteTrackSaved(d);
+    else ReportWriteFailure(d.sNameFileProject, r);
     return r;
 }
 

@@ -34,6 +34,15 @@ FileLoad OpenTrackFile(ShowData& d, const std::string& chosenName);
 // a failure is told to the user and leaves the previous file whole.
 IoResult SaveTrackFile(ShowData& d);
 
+// Changes not saved: the digest of what a save would write of the operator's work (the sound
+// window's view entries of TrackEditState, its page, record track, watched tracks, marker band,
+// gain and shown effect, left out) against the one taken when the show was last read or saved.
+// The opens and the save above take it; the start-up open also when no file was read, since
+// the show in memory is then the one the controller starts with.
+uint64_t TrackWorkDigest(const ShowData& d);
+inline void NoteTrackSaved(ShowData& d) { d.TrackSavedDigest = TrackWorkDigest(d); }
+inline bool TrackChangedSinceSaved(const ShowData& d) { return TrackWorkDigest(d) != d.TrackSavedDigest; }
+
 // The layouts themselves, for the file routines above and the tests.
 std::vector<uint8_t> TrackFileBytes(const ShowData& d);
 // Applies bytes of a known layout; false (nothing changed) for any other size.

@@ -37,6 +37,8 @@ void CreateControllerWindows() {
     Create(FormInput);
     Create(FormVisual);
     Create(FormButton);
+    // The show and the sequencer file the start opened, as the windows now hold them.
+    FormSound->ShowFilesTakenUp(true, true);
 }
 
 void DestroyControllerWindows() {

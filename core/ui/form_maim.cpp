@@ -326,10 +326,11 @@ void TFormMaim::SpeedButtonOpenProjectClick() {
     auto& d = ShowDataInstance();
     // Takes StripExt(name) + ".trk"; a file that cannot be used keeps the current name, so a
     // later save does not overwrite it.
-    spirelo::OpenTrackFile(d, OpenDialogTrack->FileName.toStdString());
+    const spirelo::FileLoad r = spirelo::OpenTrackFile(d, OpenDialogTrack->FileName.toStdString());
     if (FormSound) {
         FormSound->ShowTrackEditState();
         FormSound->MadePlayFile();
+        if (r == spirelo::FileLoad::Loaded || r == spirelo::FileLoad::OldLayout) FormSound->ShowFilesTakenUp(true, false);
     }
     const QString name = QString::fromStdString(d.sNameFileProject);
     SaveDialogTrack->FileName = name;

@@ -247,7 +247,15 @@ public:
     void SpeedButtonSaveSequensClick();
     void SpeedButtonSaveFileTrackClick();
     void TimerRecFileSequenserTimer();
-    void StatuBarString(const QString& Text);
+    void StatuBarString(const QString& Text, int holdMs = 1000);
+    // The notices about the show's files (changes kept in a copy, a newer copy there) stay
+    // longer than a save's message: the operator may be looking at the fountain.
+    static constexpr int kShowFilesNoticeMs = 10000;
+    void ShowFilesNotice(const std::string& text);
+    // After a load of the show's track file and/or the sequencer file has reached the
+    // controls: what is in memory counts as saved, and a newer copy of changes not saved is
+    // named (after kept, the notice of the copies just written, when there is one).
+    void ShowFilesTakenUp(bool track, bool seq, const std::string& kept = {});
     void TimerStatusBarTimer();
     void ReturnOptionData();   // option records into the Option and Schedule pages
     // Schedule page (form_sound_schedule.cpp); k is the slot 1..8.

@@ -18,6 +18,7 @@
 #include "platform/program_paths.h"
 #include "playback/modes.h"
 #include "playback/play_lists.h"
+#include "playback/unsaved_copies.h"
 #include "sequencer/ui/form_sequenser.h"
 
 #include <QFileInfo>
@@ -132,10 +133,15 @@ void TFormSound::PlayListBoxCurrent() {
     ListBoxShow->item(index)->setSelected(true);
     const std::string path = ListBoxShow->item(index)->text().toStdString();
     // A missing or unusable entry keeps the running show: its name, tracks and audio.
-    const FileLoad r = FileExists(path) ? OpenTrackFile(d, path) : FileLoad::Missing;
+    const bool replaces = FileExists(path);
+    // Changes not saved go to copies beside the show's files before they are replaced.
+    const std::string kept = replaces ? KeepUnsavedChanges(d) : std::string();
+    if (!kept.empty()) ShowFilesNotice(kept);
+    const FileLoad r = replaces ? OpenTrackFile(d, path) : FileLoad::Missing;
     if (r == FileLoad::Loaded || r == FileLoad::OldLayout) {
         ShowTrackEditState();
         MadePlayFile();
+        ShowFilesTakenUp(true, false, kept);
         if (FormMaim) {
             if (FormMaim->OpenDialogTrack) FormMaim->OpenDialogTrack->FileName = Q(d.sNameFileProject);
             if (FormMaim->SaveDialogTrack) FormMaim->SaveDialogTrack->FileName = Q(d.sNameFileProject);

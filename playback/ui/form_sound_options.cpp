@@ -11,6 +11,7 @@
 #include "dmx/ui/form_usb_com.h"
 #include "playback/play_lists.h"
 #include "playback/project_save.h"
+#include "playback/unsaved_copies.h"
 #include "sequencer/ui/form_sequenser.h"
 
 #include <QSignalBlocker>
@@ -130,11 +131,24 @@ void TFormSound::TimerRecFileSequenserTimer() {
     AutoSaveSequencer(Files(), SaveHost(this));
 }
 
-void TFormSound::StatuBarString(const QString& Text) {
+void TFormSound::StatuBarString(const QString& Text, int holdMs) {
     StatusBar->setPanelText(5, Text);
-    // Each message stays its full second, also when it follows another one.
+    // Each message stays its full time, also when it follows another one.
+    TimerStatusBar->setInterval(holdMs);
     SetTimerEnabled(TimerStatusBar, false);
     SetTimerEnabled(TimerStatusBar, true);
+}
+
+void TFormSound::ShowFilesNotice(const std::string& text) { StatuBarString(Q(text), kShowFilesNoticeMs); }
+
+void TFormSound::ShowFilesTakenUp(bool track, bool seq, const std::string& kept) {
+    ShowData& d = ShowDataInstance();
+    // The controls have written their normalised values back (a name padded, a volume of 0
+    // made 50): what is in memory now is the show as loaded.
+    if (track) NoteTrackSaved(d);
+    if (seq) NoteSeqSaved(d);
+    const std::string newer = NewerUnsavedCopies(d, track, seq);
+    if (!newer.empty()) ShowFilesNotice(kept.empty() ? newer : kept + "; " + newer);
 }
 
 void TFormSound::TimerStatusBarTimer() {

@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -199,6 +200,56 @@ TEST_F(SoundPages, ClickModesStartShowsAndTheListIsEdited) {
     answers.push_back(QString::fromStdString(P("mine.shw")));
     w->SpeedButtonLoadList->click();
     EXPECT_EQ(w->ListBoxShow->count(), 3);
+}
+
+// "Play List ALL Repeat": a track name typed during a song and not saved goes to a copy beside
+// the show when the song ends, the show's file untouched and nothing asked; when the list comes
+// back to that show it is loaded from its file, and the notice names the newer copy.
+TEST_F(SoundPages, ChangesNotSavedAreKeptWhenTheListMovesOnAtASongsEnd) {
+    makeShow("a");
+    makeShow("bb");
+    ShowData& d = ShowDataInstance();
+    d.ProgramOptions[3] = 2;
+    TFormSound* w = create();
+    w->RadioGroupCoda->setItemIndex(2);
+    w->ListBoxShow->addItems({QString::fromStdString(P("a.trk")), QString::fromStdString(P("bb.trk"))});
+    d.ProgramOptions[24] = 0;
+    w->PlayListBoxCurrent();
+    ASSERT_EQ(d.sNameFileProject, P("a.trk"));
+    // The show was saved a while ago; the copy written at the song's end is newer.
+    fs::last_write_time(P("a.trk"), fs::file_time_type::clock::now() - std::chrono::minutes(1));
+    std::vector<uint8_t> before, after, copy;
+    ASSERT_TRUE(ReadWholeFile(P("a.trk"), before));
+    const QString nameBefore = w->edtNameTrack->text();
+    const int rec = d.TrackEditState[5];
+    ShowTickStateInstance().FirstTickFlag = 0;
+    auto songEnds = [&] {
+        ShowClock& clk = ShowClockInstance();
+        ASSERT_NE(clk.SoundChannel, 0u);
+        ASSERT_GT(clk.SongSteps, 10);
+        BASS_ChannelSetPosition(clk.SoundChannel, uint64_t(clk.SongSteps - 5) * uint64_t(clk.BytesPerStep),
+                                BASS_POS_BYTE);
+        w->TimerRepaintTimer();
+    };
+
+    w->edtNameTrack->setText("Evening");
+    songEnds();
+    EXPECT_EQ(d.sNameFileProject, P("bb.trk"));
+    ASSERT_TRUE(ReadWholeFile(P("a.trk"), after));
+    EXPECT_EQ(after, before) << "the show's own file is not written";
+    ASSERT_TRUE(ReadWholeFile(P("a.trk.unsaved"), copy));
+    ASSERT_EQ(copy.size(), kTrackFileSize);
+    EXPECT_EQ(std::string(copy.begin() + 16 * rec, copy.begin() + 16 * rec + 7), "Evening");
+    EXPECT_EQ(w->StatusBar->panelText(5).toStdString(), "Unsaved changes kept in " + P("a.trk.unsaved"));
+    EXPECT_TRUE(messages->log.empty()) << "the show goes on without a question";
+
+    // The second show had no change: no copy of it, and the list comes back to the first.
+    songEnds();
+    EXPECT_EQ(d.sNameFileProject, P("a.trk"));
+    EXPECT_FALSE(FileExists(P("bb.trk.unsaved")));
+    EXPECT_EQ(w->edtNameTrack->text(), nameBefore) << "loaded from its file";
+    EXPECT_EQ(w->StatusBar->panelText(5).toStdString(), "Newer unsaved copy: " + P("a.trk.unsaved"));
+    EXPECT_TRUE(messages->log.empty());
 }
 
 // A chosen file whose name holds a line end would split into two entries when the list is read
