@@ -923,35 +923,47 @@ void TFormSequenser::SpeedButtonOpenSequensClick() {
     if (read) ScrollBarNombSeqChange();
     // The file holds the option records and the schedule: the sound window's pages follow.
     if (FormSound) FormSound->ReturnOptionData();
+    if (read && FormSound) FormSound->ShowFilesTakenUp(false, true);
     RedrawAllarea();
 }
 
 void TFormSequenser::SpeedButtonSaveSeqClick() {
     ShowData& d = ShowDataInstance();
-    if (!spirelo::FileExists(d.sNameFileSeq)) return;
+    // A file never written yet (a first start names one) is chosen first, its name offered,
+    // so that Save never leaves the scenes unsaved without a word.
+    if (!spirelo::FileExists(d.sNameFileSeq)) {
+        SaveDialogSeq.FileName = Q(d.sNameFileSeq);
+        if (SaveAsChosenFile()) SaveMemoToNotesFile();
+        return;
+    }
     spirelo::SaveSeqFile(d);
     SaveMemoToNotesFile();
     spirelo::WriteIniSettings(d, CustomerTextsOfDmxWindow());
 }
 
-void TFormSequenser::SpeedButtonSaveAsSequensClick() {
-    if (!SaveDialogSeq.Execute(this)) return;
+void TFormSequenser::SpeedButtonSaveAsSequensClick() { SaveAsChosenFile(); }
+
+bool TFormSequenser::SaveAsChosenFile() {
+    if (!SaveDialogSeq.Execute(this)) return false;
     ShowData& d = ShowDataInstance();
     const std::string chosen = S(SaveDialogSeq.FileName);
-    if (chosen == d.sNameFileSeq &&
+    // Only a file that is there can be rewritten: the current name of one never written is
+    // saved without the question.
+    if (chosen == d.sNameFileSeq && spirelo::FileExists(chosen) &&
         spirelo::Messages().question("File " + d.sNameFileSeq + "exist, rewrite?") != spirelo::Answer::Yes)
-        return;
+        return false;
     const std::string previous = d.sNameFileSeq;
     d.sNameFileSeq = chosen;
     // A failed save was told to the user; the show keeps the name of the file it came from,
     // so later saves do not go to a file that was never written.
     if (!spirelo::SaveSeqFile(d)) {
         d.sNameFileSeq = previous;
-        return;
+        return false;
     }
     OpenDialogSeq.FileName = Q(chosen);
     spirelo::WriteIniSettings(d, CustomerTextsOfDmxWindow());
     setWindowTitle(Q("File sequenser: " + chosen));
+    return true;
 }
 
 void TFormSequenser::SpeedButtonLoadDefFileClick() {

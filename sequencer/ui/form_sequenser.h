@@ -148,6 +148,7 @@ public:
     void SpeedButtonOpenSequensClick();
     void SpeedButtonSaveSeqClick();
     void SpeedButtonSaveAsSequensClick();
+    bool SaveAsChosenFile();   // Save As's dialog and save; true when the file was written
     void SpeedButtonLoadDefFileClick();
     void FormMouseWheel(int delta);
 

@@ -32,6 +32,8 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -542,18 +544,58 @@ TEST_F(SequencerWindow, OpenCancelledChangesNothing) {
     EXPECT_EQ(w.MemoNotes->toPlainText(), "mine");
 }
 
-TEST_F(SequencerWindow, SaveWithoutAnExistingFileWritesNothing) {
+// A first start names a sequencer file that is not there yet: Save asks where to write it, that
+// name offered, and writes what Save writes once a name is chosen; cancelled, nothing at all.
+TEST_F(SequencerWindow, SaveOfAFileNotWrittenYetOpensSaveAsWithItsName) {
     ShowData& d = data();
-    d.sNameFileSeq = Path("missing.seq");
+    const std::string fresh = Path("Spirelo.seq");
+    d.sNameFileSeq = fresh;
     TFormSequenser& w = Create();
+    EXPECT_EQ(w.windowTitle().toStdString(), "File sequenser: " + fresh);
+    std::vector<std::pair<FileDialog::Kind, std::string>> asked;
+    FileDialog::SetAnswerer([&](const FileDialog& dlg) -> std::optional<QString> {
+        asked.emplace_back(dlg.kind(), dlg.FileName.toStdString());
+        if (!answer) return std::nullopt;
+        return QString::fromStdString(*answer);
+    });
     w.MemoNotes->setPlainText("some notes");
-    w.SpeedButtonSaveSeq->click();
-    EXPECT_FALSE(FileExists(Path("missing.seq")));
-    EXPECT_FALSE(FileExists(Path("missing.txt")));
+    d.SequencerStepData[0][0][0] = 42;
+
+    w.SpeedButtonSaveSeq->click();   // cancelled
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].first, FileDialog::Kind::Save);
+    EXPECT_EQ(asked[0].second, fresh);
+    EXPECT_FALSE(FileExists(fresh));
+    EXPECT_FALSE(FileExists(Path("Spirelo.txt")));
     EXPECT_FALSE(FileExists(SettingsFilePath()));
-    delete FormSequenser;   // nor does closing the window
-    FormSequenser = nullptr;
-    EXPECT_FALSE(FileExists(Path("missing.txt")));
+
+    answer = fresh;                  // the offered name taken as it is
+    w.SpeedButtonSaveSeq->click();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(messages->log.empty()) << "a file that is not there is not asked about";
+    ASSERT_EQ(fs::file_size(fresh), kSeqFileSize);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(fresh, bytes));
+    EXPECT_EQ(bytes[1024], 42) << "step 0 of sequencer 0, channel 1";
+    EXPECT_EQ(ReadText(Path("Spirelo.txt")), "some notes\r\n");
+    EXPECT_TRUE(FileExists(SettingsFilePath()));
+    EXPECT_EQ(d.sNameFileSeq, fresh);
+
+    // Once written, Save saves there without a dialog.
+    w.SpeedButtonSaveSeq->click();
+    EXPECT_EQ(asked.size(), 2u);
+
+    // Another name chosen at the first save becomes the file's name.
+    d.sNameFileSeq = Path("new.seq");
+    answer = Path("park.seq");
+    w.SpeedButtonSaveSeq->click();
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[2].second, Path("new.seq"));
+    EXPECT_EQ(d.sNameFileSeq, Path("park.seq"));
+    EXPECT_TRUE(FileExists(Path("park.seq")));
+    EXPECT_FALSE(FileExists(Path("new.seq")));
+    EXPECT_EQ(ReadText(Path("park.txt")), "some notes\r\n");
+    EXPECT_EQ(w.windowTitle().toStdString(), "File sequenser: " + Path("park.seq"));
 }
 
 TEST_F(SequencerWindow, SaveAsOntoTheCurrentFileAsksAndNoKeepsEverything) {
