@@ -1,5 +1,6 @@
 #include "core/data_files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -110,6 +111,15 @@ void ContentDigest::add(const void* data, size_t size) {
     std::memcpy(&tail, p + i, size - i);
     // The block's length goes in too, so bytes moving between blocks change the digest.
     lane_[1] = DigestMix(lane_[1], tail ^ (uint64_t(size) << 3));
+}
+
+void ContentDigest::addNames(const uint8_t* names, size_t size) {
+    uint8_t chunk[1024];
+    for (size_t done = 0; done < size; done += sizeof chunk) {
+        const size_t n = std::min(sizeof chunk, size - done);
+        for (size_t i = 0; i < n; ++i) chunk[i] = names[done + i] < 33 ? ' ' : names[done + i];
+        add(chunk, n);
+    }
 }
 
 uint64_t ContentDigest::value() const {

@@ -73,6 +73,9 @@ FileLoad OpenShowBlockFile(const std::string& name, const std::string& defaultNa
 class ContentDigest {
 public:
     void add(const void* data, size_t size);
+    // A table of 16-byte names as the program reads them: a byte below 33 is a blank (reading
+    // a name writes the blank in, so a zero-padded name is the same name padded with blanks).
+    void addNames(const uint8_t* names, size_t size);
     uint64_t value() const;
 private:
     uint64_t lane_[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull, 0x082EFA98EC4E6C89ull};

@@ -148,6 +148,18 @@ uint64_t SeqWorkDigest(const ShowData& d) {
     ContentDigest digest;
     for (const auto& b : CurrentBlocks(d)) {
         if (b.p == d.SequencerRunState || b.p == d.SequencerViewPositions) continue;
+        if (b.p == d.SequencerNames || b.p == d.SavedTrackNames) {
+            digest.addNames(static_cast<const uint8_t*>(b.p), b.n);
+            continue;
+        }
+        // Slot 0 of the schedule is the clock the mode timer compares the slots with.
+        if (b.p == d.ScheduleHour || b.p == d.ScheduleMinute) {
+            uint8_t slots[kScheduleSlots];
+            std::memcpy(slots, b.p, sizeof slots);
+            slots[0] = 0;
+            digest.add(slots, sizeof slots);
+            continue;
+        }
         if (b.p == d.EditorSettings || b.p == d.ProgramOptions) {
             const bool editor = b.p == d.EditorSettings;
             withoutEntries(editor ? d.EditorSettings : d.ProgramOptions,

@@ -36,7 +36,8 @@ IoResult SaveSeqFile(ShowData& d);
 // Changes not saved, as for the track file: the digest of the operator's work in a save of the
 // sequencer file, leaving out what moves while a show plays or a window is looked at (the run
 // states, the editors' view positions and page, the paint value, the windows' places, the
-// views' top rows and pages, the current show and music entries).
+// views' top rows and pages, the current show and music entries, the schedule's clock slot);
+// names count as the program reads them, a byte below 33 as a blank.
 uint64_t SeqWorkDigest(const ShowData& d);
 inline void NoteSeqSaved(ShowData& d) { d.SeqSavedDigest = SeqWorkDigest(d); }
 inline bool SeqChangedSinceSaved(const ShowData& d) { return SeqWorkDigest(d) != d.SeqSavedDigest; }

@@ -71,13 +71,15 @@ uint64_t TrackWorkDigest(const ShowData& d) {
     int32_t editState[std::extent_v<decltype(ShowData::TrackEditState)>];
     ContentDigest digest;
     for (const auto& b : CurrentBlocks(d)) {
-        if (b.p != d.TrackEditState) {
+        if (b.p == d.TrackNames || b.p == d.EffectNames) {
+            digest.addNames(static_cast<const uint8_t*>(b.p), b.n);
+        } else if (b.p == d.TrackEditState) {
+            std::memcpy(editState, d.TrackEditState, sizeof editState);
+            for (int i : kViewEntries) editState[i] = 0;
+            digest.add(editState, sizeof editState);
+        } else {
             digest.add(b.p, b.n);
-            continue;
         }
-        std::memcpy(editState, d.TrackEditState, sizeof editState);
-        for (int i : kViewEntries) editState[i] = 0;
-        digest.add(editState, sizeof editState);
     }
     return digest.value();
 }

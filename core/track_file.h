@@ -36,7 +36,8 @@ IoResult SaveTrackFile(ShowData& d);
 
 // Changes not saved: the digest of what a save would write of the operator's work (the sound
 // window's view entries of TrackEditState, its page, record track, watched tracks, marker band,
-// gain and shown effect, left out) against the one taken when the show was last read or saved.
+// gain and shown effect, left out; names as the program reads them, a byte below 33 a blank)
+// against the one taken when the show was last read or saved.
 // The opens and the save above take it; the start-up open also when no file was read, since
 // the show in memory is then the one the controller starts with.
 uint64_t TrackWorkDigest(const ShowData& d);

@@ -4,6 +4,7 @@
 
 #include "core/event_log.h"
 #include "core/seq_file.h"
+#include "core/text_routines.h"
 #include "core/track_file.h"
 #include "tests/core/core_fixture.h"
 
@@ -46,6 +47,10 @@ protected:
 };
 
 TEST_F(UnsavedCopies, WhatMovesWhileAShowPlaysOrIsLookedAtIsNoChange) {
+    std::memcpy(d->TrackNames[3], "Arc\0\0\0\0\0\0\0\0\0\0\0\0\0", 16);
+    std::memcpy(d->SequencerNames[5], "Jets\0\0\0\0\0\0\0\0\0\0\0\0", 16);
+    ASSERT_TRUE(SaveTrackFile(*d));
+    ASSERT_TRUE(SaveSeqFile(*d));
     EXPECT_EQ(KeepUnsavedChanges(*d), "");
     d->TrackEditState[4] = 3;              // the sound window's page
     d->TrackEditState[5] = 7;              // the record track
@@ -56,6 +61,10 @@ TEST_F(UnsavedCopies, WhatMovesWhileAShowPlaysOrIsLookedAtIsNoChange) {
     d->ProgramOptions[6] = 333;            // the sequencer window's place
     d->ProgramOptions[24] = 5;             // the current show
     d->ProgramOptions[30] = 2;             // the current music
+    d->ScheduleHour[0] = 21;               // the clock the schedule compares with
+    d->ScheduleMinute[0] = 5;
+    TrackNameText(*d, 3);                  // names read by the views: zero padding becomes blanks
+    SeqNameText(*d, 5);
     EXPECT_FALSE(TrackChangedSinceSaved(*d));
     EXPECT_FALSE(SeqChangedSinceSaved(*d));
     EXPECT_EQ(KeepUnsavedChanges(*d), "");
@@ -72,7 +81,9 @@ TEST_F(UnsavedCopies, WhatMovesWhileAShowPlaysOrIsLookedAtIsNoChange) {
         {"a scene", [](ShowData& s) { s.SequencerStepData[0][1][2] = 1; }, false},
         {"the end action", [](ShowData& s) { s.ProgramOptions[3] = 2; }, false},
         {"a level button", [](ShowData& s) { s.EditorSettings[12] = 100; }, false},
-        {"the schedule", [](ShowData& s) { s.ScheduleHour[0] = 20; }, false},
+        {"the schedule", [](ShowData& s) { s.ScheduleHour[1] = 20; }, false},
+        {"a track name", [](ShowData& s) { s.TrackNames[3][0] = 'B'; }, true},
+        {"a sequencer name", [](ShowData& s) { s.SequencerNames[5][0] = 'X'; }, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
