@@ -94,6 +94,17 @@ void BM_OpenBoth(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kTrackFileSize + kSeqFileSize));
 }
 
+// What an open and a save add for knowing later whether the show has changes not saved, and
+// what the show list's move to another show costs when nothing changed.
+void BM_WorkDigests(benchmark::State& state) {
+    ShowData& d = Data();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(TrackWorkDigest(d));
+        benchmark::DoNotOptimize(SeqWorkDigest(d));
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kTrackFileSize + kSeqFileSize));
+}
+
 void BM_SaveTrackFile(benchmark::State& state) {
     ShowData& d = Data();
     d.sNameFileProject = TrackPath();
@@ -117,6 +128,7 @@ BENCHMARK(BM_ReadWholeFileBoth)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenTrackFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenSeqFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenBoth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorkDigests)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveTrackFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveSeqFile)->Unit(benchmark::kMillisecond);
 

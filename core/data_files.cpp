@@ -88,6 +88,9 @@ void ReportWriteFailure(const std::string& path, const IoResult& r) {
 
 namespace {
 constexpr uint64_t kDigestPrime = 0x9E3779B97F4A7C15ull;
+// Per word: a bijection of the lane for a given word and of the word for a given lane, so one
+// changed word always changes the digest.
+inline uint64_t DigestStep(uint64_t h, uint64_t w) { return (h ^ w) * kDigestPrime; }
 inline uint64_t DigestMix(uint64_t h, uint64_t w) {
     h = (h ^ w) * kDigestPrime;
     return h ^ (h >> 29);
@@ -96,12 +99,13 @@ inline uint64_t DigestMix(uint64_t h, uint64_t w) {
 
 void ContentDigest::add(const void* data, size_t size) {
     const auto* p = static_cast<const uint8_t*>(data);
-    // Four lanes, so the multiplications of a 2.6 MB show overlap instead of chaining.
-    uint64_t w[4];
+    // Eight lanes, so the multiplications of a 7 MB show overlap instead of chaining.
+    constexpr size_t kLanes = std::extent_v<decltype(lane_)>;
+    uint64_t w[kLanes];
     size_t i = 0;
-    for (; i + 32 <= size; i += 32) {
-        std::memcpy(w, p + i, 32);
-        for (int k = 0; k < 4; ++k) lane_[k] = DigestMix(lane_[k], w[k]);
+    for (; i + sizeof w <= size; i += sizeof w) {
+        std::memcpy(w, p + i, sizeof w);
+        for (size_t k = 0; k < kLanes; ++k) lane_[k] = DigestStep(lane_[k], w[k]);
     }
     for (; i + 8 <= size; i += 8) {
         std::memcpy(w, p + i, 8);

@@ -78,7 +78,8 @@ public:
     void addNames(const uint8_t* names, size_t size);
     uint64_t value() const;
 private:
-    uint64_t lane_[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull, 0x082EFA98EC4E6C89ull};
+    uint64_t lane_[8] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull, 0x082EFA98EC4E6C89ull,
+                         0x452821E638D01377ull, 0xBE5466CF34E90C6Cull, 0xC0AC29B7C97C50DDull, 0x3F84D5B5B5470917ull};
 };
 
 // Tells the user that reading or writing path failed, with the system's text for it.
