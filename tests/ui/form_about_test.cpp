@@ -34,7 +34,7 @@ TEST(AboutWindow, VersionTextFromTheProgramFile) {
     EXPECT_EQ(about.Labelvers->text(), "Version");
     about.FormCreate();   // the test program exists, so its version is shown
     const QString text = about.Labelvers->text();
-    EXPECT_TRUE(QRegularExpression(R"(^Version \(Build \d+\.\d+\.\d+\)$)").match(text).hasMatch())
+    EXPECT_TRUE(QRegularExpression(R"(^Version \(Build \d+\.\d+\.\d+(\+git\d+\.[0-9a-f]+)?\)$)").match(text).hasMatch())
         << text.toStdString();
 
     spirelo::OverrideProgramFile("/nonexistent/Spirelo");
