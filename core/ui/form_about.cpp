@@ -115,6 +115,8 @@ void TFormAbout::FormCreate() {
     std::string version;
     GetFileVersion(spirelo::ProgramFile(), version);
     Labelvers->setText(QStringLiteral("Version (Build ") + QString::fromStdString(version) + ")");
+    // A version with its commit is longer than the resource's text the label was fitted to.
+    spirelo::FitTexts(this);
 }
 
 void TFormAbout::BitBtnCloseClick() { close(); }

@@ -36,6 +36,9 @@ TEST(AboutWindow, VersionTextFromTheProgramFile) {
     const QString text = about.Labelvers->text();
     EXPECT_TRUE(QRegularExpression(R"(^Version \(Build \d+\.\d+\.\d+(\+git\d+\.[0-9a-f]+)?\)$)").match(text).hasMatch())
         << text.toStdString();
+    // Shown whole, commit and all.
+    EXPECT_GE(about.Labelvers->width(), about.Labelvers->sizeHint().width()) << text.toStdString();
+    EXPECT_LE(about.Labelvers->geometry().right(), about.width());
 
     spirelo::OverrideProgramFile("/nonexistent/Spirelo");
     about.FormCreate();
