@@ -12,8 +12,9 @@ struct LocalTime {
 };
 LocalTime NowLocal();
 
-// Years of a show's events; a log beyond it is left alone and no more entries are written.
-inline constexpr size_t kMaxEventLogBytes = size_t(16) << 20;
+// A log that has reached this size becomes LogFilePath() + ".1" (replacing an older one) at the
+// next entry, which begins a new log; so an entry never costs more than a look at this much.
+inline constexpr size_t kEventLogRollBytes = size_t(1) << 20;
 
 // The log file: the program's path beside the program, extension ".Log".
 std::string LogFilePath();

@@ -180,25 +180,80 @@ TEST_F(CoreFiles, EventLogFailsSilently) {
     EXPECT_TRUE(messages->log.empty());
 }
 
-TEST_F(CoreFiles, AnEventLogBeyondItsBoundOrNoFileIsLeftAlone) {
-    // Over the bound: not read whole on every entry, not cut short.
-    {
-        std::ofstream big(path("Spirelo.Log"), std::ios::binary);
-        big << "[first]\n";
-        big.seekp(static_cast<std::streamoff>(kMaxEventLogBytes));
-        big << "last\n";
+// A new second's section follows whatever the log ends with, one blank line between sections.
+TEST_F(CoreFiles, EventLogEntriesFollowAnyEnding) {
+    const std::string added = "[DataTime=1.2.2027 г.3h. 4 min. 5 sec]\nWho=A Where=B= Info=C\n";
+    const struct {
+        const char* before;
+        std::string after;
+    } cases[] = {
+        {"", added},
+        {"x\n", "x\n\n" + added},
+        {"x", "x\n\n" + added},
+        {"x\n\n", "x\n\n" + added},
+        {"x\r\n", "x\r\n\n" + added},
+        {"x\r\n\r\n", "x\r\n\r\n" + added},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(path("Spirelo.Log"), std::vector<uint8_t>(c.before, c.before + std::strlen(c.before)));
+        WriteLog("A", "B", "C", {2027, 2, 1, 3, 4, 5});
+        EXPECT_EQ(ReadText(path("Spirelo.Log")), c.after) << "after \"" << c.before << '"';
     }
-    WriteLog("ReadSave", "X", "Y");
-    EXPECT_EQ(std::filesystem::file_size(path("Spirelo.Log")), kMaxEventLogBytes + 5);
+}
+
+// A log at its roll size or beyond becomes Spirelo.Log.1 whole (an older one goes), and the entry
+// begins a new log; one just under it takes the entry first and rolls at the next.
+TEST_F(CoreFiles, AnEventLogRollsAtItsSizeAndGoesOn) {
+    const auto fill = [&](size_t bytes) {
+        std::string text = "[DataTime=1.1.2027 г.0h. 0 min. 0 sec]\n";
+        text += "Who=ReadSave Where=Fill= Info=" + std::string(bytes - text.size() - 31, 'x') + "\n";
+        WriteBytes(path("Spirelo.Log"), std::vector<uint8_t>(text.begin(), text.end()));
+        return text;
+    };
+    WriteBytes(path("Spirelo.Log.1"), {'o', 'l', 'd'});
+    const std::string big = fill(8 << 20);
+    ASSERT_EQ(std::filesystem::file_size(path("Spirelo.Log")), size_t(8) << 20);
+    const LocalTime t{2027, 1, 1, 0, 0, 0};   // the second the old log's last section holds
+    WriteLog("ReadSave", "OpenSeqFile", "File_no_found_sNameFileSeq", t);
+    WriteLog("ReadSave", "OpenTrackFile", "File not found_sNameFileProject", t);
+    EXPECT_EQ(ReadText(path("Spirelo.Log.1")), big);
+    EXPECT_EQ(ReadText(path("Spirelo.Log")),
+              "[DataTime=1.1.2027 г.0h. 0 min. 0 sec]\n"
+              "Who=ReadSave Where=OpenSeqFile= Info=File_no_found_sNameFileSeq\n"
+              "Who=ReadSave Where=OpenTrackFile= Info=File not found_sNameFileProject\n");
+
+    const std::string under = fill(kEventLogRollBytes - 1);
+    WriteLog("ReadSave", "X", "Y", {2027, 1, 1, 0, 0, 1});
+    const std::string reached = ReadText(path("Spirelo.Log"));
+    EXPECT_EQ(reached, under + "\n[DataTime=1.1.2027 г.0h. 0 min. 1 sec]\nWho=ReadSave Where=X= Info=Y\n");
+    WriteLog("ReadSave", "X", "Z", {2027, 1, 1, 0, 0, 1});
+    EXPECT_EQ(ReadText(path("Spirelo.Log.1")), reached);
+    EXPECT_EQ(ReadText(path("Spirelo.Log")), "[DataTime=1.1.2027 г.0h. 0 min. 1 sec]\nWho=ReadSave Where=X= Info=Z\n");
     EXPECT_TRUE(messages->log.empty());
-    // A named pipe in its place is refused before any read could wait on it.
-    std::filesystem::remove(path("Spirelo.Log"));
+}
+
+// Nothing is written through a pipe, a link or a device in the log's place, nor waits on one.
+TEST_F(CoreFiles, AnEventLogThatIsNoFileIsLeftAlone) {
     ASSERT_EQ(::mkfifo(path("Spirelo.Log").c_str(), 0600), 0);
     EXPECT_TRUE(test::AnswersWithoutHanging([] {
         WriteLog("ReadSave", "X", "Y");
         return true;
     }));
     EXPECT_EQ(std::filesystem::status(path("Spirelo.Log")).type(), std::filesystem::file_type::fifo);
+
+    std::filesystem::remove(path("Spirelo.Log"));
+    WriteBytes(path("precious"), {'k', 'e', 'e', 'p'});
+    std::filesystem::create_symlink(path("precious"), path("Spirelo.Log"));
+    WriteLog("ReadSave", "X", "Y");
+    EXPECT_EQ(ReadText(path("precious")), "keep");
+    EXPECT_TRUE(std::filesystem::is_symlink(path("Spirelo.Log")));
+
+    std::filesystem::remove(path("Spirelo.Log"));
+    std::filesystem::create_symlink("/dev/null", path("Spirelo.Log"));
+    WriteLog("ReadSave", "X", "Y");
+    EXPECT_TRUE(std::filesystem::is_symlink(path("Spirelo.Log")));
+    EXPECT_FALSE(std::filesystem::exists(path("Spirelo.Log.1")));
+    EXPECT_TRUE(messages->log.empty());
 }
 
 TEST_F(CoreFiles, MacroFileLiesBesideTheSequencerFile) {
