@@ -1,12 +1,19 @@
 #include "dmx/usb_link.h"
 
+#include <chrono>
 #include <cstring>
+#include <mutex>
 
 namespace spirelo {
 
 namespace {
 constexpr uint32_t kTimeoutMs = 500;
 constexpr uint32_t kMaxListed = 64;   // a bogus count from the layer never loops for long
+
+// The program's link, and the lock that keeps the window's calls and a darkening from another
+// thread apart.
+std::timed_mutex gLinkMutex;
+UsbLink* gLink = nullptr;
 }  // namespace
 
 std::string D2xxStatusText(FT_STATUS status) {
@@ -21,7 +28,32 @@ std::string D2xxStatusText(FT_STATUS status) {
     }
 }
 
-UsbLink::UsbLink(D2xx& d2xx, uint32_t seed) : d2xx_(d2xx), rng_(seed) {}
+UsbLink::UsbLink(D2xx& d2xx, uint32_t seed) : d2xx_(d2xx), rng_(seed) {
+    std::lock_guard lock(gLinkMutex);
+    gLink = this;
+}
+
+UsbLink::~UsbLink() {
+    std::lock_guard lock(gLinkMutex);
+    if (gLink == this) gLink = nullptr;
+}
+
+bool DarkenOpenLinkNow(int waitMs) {
+    std::unique_lock lock(gLinkMutex, std::defer_lock);
+    if (!lock.try_lock_for(std::chrono::milliseconds(waitMs))) return false;
+    if (!gLink || gLink->UsbDeviceOpened != 1 || !gLink->UsbHandle) return false;
+    gLink->writeDarkFrame();
+    gLink->darkForGood_ = true;
+    return true;
+}
+
+void UsbLink::writeDarkFrame() {
+    const uint8_t zeros[kChannelSlots] = {};
+    FillSendBuffer(zeros, darkSend_, OutputFormat, StreamOffsetA, StreamOffsetB);
+    const size_t length = BuildDmxUsbFrame(darkSend_, OutputFormat, StreamOffsetA, StreamOffsetB, darkFrame_);
+    uint32_t written = 0;
+    d2xx_.FT_Write(UsbHandle, darkFrame_, uint32_t(length), &written);
+}
 
 void UsbLink::FtErrorReport(const std::string& name, FT_STATUS status) {
     if (UsbReportFlag == 0) return;
@@ -126,6 +158,7 @@ void UsbLink::GetListAllDevise() {
 }
 
 void UsbLink::InitUsbDevise() {
+    std::lock_guard lock(gLinkMutex);
     // A handle still open is closed first, so the open below does not meet a busy device.
     dropHandle();
     UsbListedFlag = 0;
@@ -163,11 +196,17 @@ void UsbLink::ForTimerPolling() {
 }
 
 void UsbLink::CloseUsbDevise() {
+    std::lock_guard lock(gLinkMutex);
+    // A link that fell closed during the run gets its one re-open here, so the dark frame goes out.
+    ForTimerPolling();
+    if (UsbDeviceOpened == 1 && UsbHandle) writeDarkFrame();
     UsbPortOk = 0;
     if (UsbDeviceOpened == 1 || UsbHandle) FtCloseDevice();
 }
 
 void UsbLink::SendToUsb(ShowData& d, DmxOutputState& st) {
+    std::lock_guard lock(gLinkMutex);
+    if (darkForGood_) return;
     ForTimerPolling();
     if (UsbPortOk != 1) return;
     if (OutputFormat == kOutputFormatStream) {

@@ -5,6 +5,11 @@
 // Where a write fails, a probe fails, or INIT is pressed while open, the handle is closed
 // before the link goes back to the closed state, so the next cycle re-opens it and no handle
 // leaks across unplug and replug.
+//
+// An interface repeats the last frame it got, so the link's close writes a frame of zeros first:
+// the fountain goes dark whatever ends the program. An end that cannot wait for the window thread
+// darkens the open link from its own thread (DarkenOpenLinkNow); the window's link calls are
+// serialised with it.
 #pragma once
 
 #include "core/show_data.h"
@@ -21,11 +26,15 @@ namespace spirelo {
 class UsbLink {
 public:
     explicit UsbLink(D2xx& d2xx, uint32_t seed = std::random_device{}());
+    ~UsbLink();
+    UsbLink(const UsbLink&) = delete;
+    UsbLink& operator=(const UsbLink&) = delete;
 
     // Link operations.
     void InitUsbDevise();
     void GetListAllDevise();
     void ForTimerPolling();
+    // Writes a frame of zeros to an open link, then closes it.
     void CloseUsbDevise();
     // Builds DmxSendBuffer and one frame from d.DmxOut and writes it (monitor tap 9 on st).
     void SendToUsb(ShowData& d, DmxOutputState& st);
@@ -64,13 +73,28 @@ public:
     uint8_t StreamOffsetA = 0;
     uint8_t StreamOffsetB = 0;
 
+    // The link was darkened for the program's end: no level frame follows.
+    bool darkForGood() const { return darkForGood_; }
+
 private:
+    friend bool DarkenOpenLinkNow(int waitMs);
     // Closes an open handle (nothing recorded) and marks the link closed.
     void dropHandle();
+    // One frame of zeros in the current format to the open handle (nothing recorded).
+    void writeDarkFrame();
+
+    bool darkForGood_ = false;
+    uint8_t darkSend_[kChannelSlots] = {};
+    uint8_t darkFrame_[kMaxDmxUsbFrame] = {};
 
     D2xx& d2xx_;
     std::minstd_rand rng_;
 };
+
+// From any thread: a frame of zeros to the open link of the program, waiting at most waitMs for a
+// link call of the window thread to finish; afterwards the link sends no levels any more. False
+// when no link was open or the wait ran out.
+bool DarkenOpenLinkNow(int waitMs);
 
 // The text appended to a wrapper's name for a failing status ("" for an unknown status).
 std::string D2xxStatusText(FT_STATUS status);

@@ -1,5 +1,5 @@
 // Glimmora: the 3D visualiser. Windows are created main window first, destroyed in reverse;
-// SIGINT and SIGTERM end it as closing the main window would.
+// SIGINT, SIGTERM and SIGHUP end it as closing the main window would.
 #include "platform/termination_signals.h"
 #include "platform/ui/desktop_start.h"
 #include "platform/ui/qt_messages.h"
@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     spirelo::RequestCompatibilityProfile();
     std::unique_ptr<QApplication> app = spirelo::StartOnDesktop(argc, argv, "Glimmora");
     if (!spirelo::InstallTerminationSignals())
-        std::fprintf(stderr, "Glimmora: SIGINT/SIGTERM will end the program without saving\n");
+        std::fprintf(stderr, "Glimmora: SIGINT/SIGTERM/SIGHUP will end the program without saving\n");
+    spirelo::SetImmediateEnd("Glimmora", nullptr);
     // The title is the boxes' caption only: as the application's display name Qt would add it
     // to every window title.
     spirelo::InstallQtMessages(QStringLiteral("Программа визуализации фонтанов"));

@@ -1,8 +1,11 @@
 // The controller's program block: one instance at a time, the eight windows in their order,
-// the message loop, and an orderly end on the window's close or on SIGINT/SIGTERM.
+// the message loop, and an orderly end on the window's close or on SIGINT/SIGTERM/SIGHUP. The
+// fountain is dark at every end: the link's close writes a frame of zeros, and an end cut short
+// by a second signal writes it from the signal watcher.
 #include "core/instance_guard.h"
 #include "core/ui/controller_windows.h"
 #include "core/ui/form_maim.h"
+#include "dmx/usb_link.h"
 #include "platform/termination_signals.h"
 #include "platform/ui/desktop_start.h"
 #include "platform/ui/qt_messages.h"
@@ -36,7 +39,8 @@ int ProgramMain(int argc, char** argv) {
             break;
     }
     if (!spirelo::InstallTerminationSignals())
-        std::fprintf(stderr, "Spirelo: SIGINT/SIGTERM will end the program without saving\n");
+        std::fprintf(stderr, "Spirelo: SIGINT/SIGTERM/SIGHUP will end the program without saving\n");
+    spirelo::SetImmediateEnd("Spirelo", [] { spirelo::DarkenOpenLinkNow(1000); });
 
     QApplication::setApplicationName(QStringLiteral("Spirelo"));
     QApplication::setApplicationVersion(QStringLiteral(SPIRELO_VERSION));

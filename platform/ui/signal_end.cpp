@@ -9,6 +9,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include <cstdlib>
+#include <unistd.h>
+
 namespace spirelo {
 
 SignalEnd::SignalEnd(std::function<void()> close, QObject* parent) : QObject(parent), close_(std::move(close)) {
@@ -56,6 +59,9 @@ void SignalEnd::tryClose() {
     pending_ = false;
     closed_ = true;
     close_();
+    // Test hook: a close that never returns, as one stuck on a dead disk would.
+    if (const char* hang = std::getenv("SPIRELO_CLOSE_HANGS"); hang && *hang == '1')
+        for (;;) ::pause();
 }
 
 }  // namespace spirelo

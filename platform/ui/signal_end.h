@@ -1,6 +1,6 @@
-// Ends the program on SIGINT or SIGTERM as a close by the user would: a box or dialog that waits
-// is answered Cancel/No, none is shown afterwards, and the close runs from the main loop once the
-// handler that opened the box has returned.
+// Ends the program on SIGINT, SIGTERM or SIGHUP as a close by the user would: a box or dialog
+// that waits is answered Cancel/No, none is shown afterwards, and the close runs from the main
+// loop once the handler that opened the box has returned.
 #pragma once
 
 #include <QObject>

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <set>
+#include <thread>
 
 using namespace spirelo;
 
@@ -119,6 +120,67 @@ TEST_F(Link, InitWhileOpenClosesTheOldHandleFirst) {
     link->CloseUsbDevise();
     EXPECT_EQ(sim.counters().openHandles, 0);
     EXPECT_EQ(link->UsbPortOk, 0);
+}
+
+// An interface repeats its last frame: whatever ends the program, the last one is all zeros.
+TEST_F(Link, TheCloseWritesAFrameOfZerosBeforeTheHandleGoes) {
+    const struct {
+        const char* what;
+        bool stream;
+        bool fellClosed;   // the last write failed, so the link is closed at the end
+    } cases[] = {{"plain", false, false}, {"stream", true, false}, {"after a failed write", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim.clearFrames();
+        link = std::make_unique<UsbLink>(sim, 99);
+        link->SetStreamFormat(c.stream);
+        link->InitUsbDevise();
+        std::memset(d->DmxOut + 1, 255, 512);
+        ASSERT_EQ(Cycle(), 1u);
+        if (c.fellClosed) {
+            sim.failWrites(1);
+            ASSERT_EQ(Cycle(), 0u);
+            ASSERT_EQ(link->UsbDeviceOpened, 0);
+        }
+        link->CloseUsbDevise();
+        EXPECT_EQ(sim.counters().openHandles, 0);
+        const auto frames = sim.frames();
+        ASSERT_GE(frames.size(), 2u);
+        DecodedDmxUsbFrame lit, last;
+        ASSERT_EQ(DecodeDmxUsbFrame(frames.front().data(), frames.front().size(), c.stream, lit), frames.front().size());
+        ASSERT_EQ(DecodeDmxUsbFrame(frames.back().data(), frames.back().size(), c.stream, last), frames.back().size());
+        EXPECT_EQ(lit.levels[17], 255);
+        for (int ch = 1; ch <= 512; ++ch) ASSERT_EQ(last.levels[ch], 0) << "channel " << ch;
+    }
+    // Nothing open and no device: nothing to write, nothing fails.
+    sim.clearFrames();
+    sim.unplug();
+    link->CloseUsbDevise();
+    EXPECT_EQ(sim.frameCount(), 0u);
+}
+
+TEST_F(Link, AnEndFromAnotherThreadDarkensTheOpenLinkForGood) {
+    link->InitUsbDevise();
+    std::memset(d->DmxOut + 1, 255, 512);
+    ASSERT_EQ(Cycle(), 1u);
+    bool darkened = false;
+    std::thread([&] { darkened = DarkenOpenLinkNow(1000); }).join();
+    EXPECT_TRUE(darkened);
+    EXPECT_TRUE(link->darkForGood());
+    ASSERT_EQ(sim.frameCount(), 2u);
+    DecodedDmxUsbFrame last;
+    const auto frame = sim.frames().back();
+    ASSERT_EQ(frame.size(), 519u);
+    ASSERT_EQ(DecodeDmxUsbFrame(frame.data(), frame.size(), false, last), 519u);
+    for (int ch = 1; ch <= 512; ++ch) ASSERT_EQ(last.levels[ch], 0) << "channel " << ch;
+    // The window thread's next cycles send no levels over it.
+    EXPECT_EQ(Cycle(), 0u);
+
+    // Without an open link there is nothing to darken.
+    link = std::make_unique<UsbLink>(sim, 5);
+    EXPECT_FALSE(DarkenOpenLinkNow(1000));
+    link.reset();
+    EXPECT_FALSE(DarkenOpenLinkNow(1000));
 }
 
 TEST_F(Link, StatusTextsForEachCode) {

@@ -1,10 +1,12 @@
-// The built programs as an operator or a service manager starts and ends them: SIGTERM while a
-// start-up box waits ends each with its settings saved; without a desktop each says so in one
-// line and exits with status 1.
+// The built programs as an operator or a service manager starts and ends them: SIGTERM or SIGHUP
+// while a start-up box waits ends each with its settings saved; a second SIGTERM ends a close that
+// hangs; the controller leaves the wire dark at its end; without a desktop each says so and exits
+// with status 1.
 #include "common/file_io.h"
 #include "common/ini_file.h"
 #include "common/live_data.h"
 #include "common/shared_section.h"
+#include "dmx/usb_frame.h"
 #include "tests/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -82,10 +84,13 @@ struct Program {
             for (const auto& d : drop) dropped = dropped || kv.rfind(d + "=", 0) == 0;
             if (!dropped) env.push_back(kv);
         }
-        env.push_back("XDG_RUNTIME_DIR=" + (dir / "run"));
-        env.push_back("XDG_CONFIG_HOME=" + (dir / "config"));
-        env.push_back("SPIRELO_AUDIO=null");
-        env.push_back("SPIRELO_USB=simulated");
+        // `add` wins over these: the first of two entries is the one a program reads.
+        for (const std::string& kv : {"XDG_RUNTIME_DIR=" + (dir / "run"), "XDG_CONFIG_HOME=" + (dir / "config"),
+                                      std::string("SPIRELO_AUDIO=null"), std::string("SPIRELO_USB=simulated")}) {
+            const std::string key = kv.substr(0, kv.find('=') + 1);
+            if (std::none_of(add.begin(), add.end(), [&](const std::string& a) { return a.rfind(key, 0) == 0; }))
+                env.push_back(kv);
+        }
         for (const auto& a : add) env.push_back(a);
         const std::string out = dir / "output.txt";
         pid = ::fork();
@@ -143,28 +148,32 @@ int RunToEnd(std::vector<std::string> argv, const std::vector<std::string>& add,
 
 }  // namespace
 
-TEST(Programs, SpireloEndsOnSigtermWhileAStartBoxWaitsWithItsSettingsSaved) {
-    Program p("Spirelo");
-    // A track file of a size no version wrote: its box waits at the start.
-    std::ofstream(p.file("Spirelo.trk")) << "0123456789";
-    p.start(kNoDesktop, kOffscreen);
-    ASSERT_TRUE(WaitUntil([&] { return Slurp(p.file("Spirelo.Log")).find("Unknown_file_size") != std::string::npos; }, 30))
-        << p.output();
-    ASSERT_EQ(::kill(p.pid, SIGTERM), 0);
-    ASSERT_TRUE(p.ended(20)) << "still running after SIGTERM\n" << p.output();
-    ASSERT_TRUE(WIFEXITED(p.status)) << p.output();
-    EXPECT_EQ(WEXITSTATUS(p.status), 0) << p.output();
-    IniFile ini(p.file("Spirelo.ini"));
-    EXPECT_FALSE(ini.readString("AreaTime", "Closed", "").empty()) << Slurp(p.file("Spirelo.ini"));
+TEST(Programs, SpireloEndsOnSigtermOrSighupWhileAStartBoxWaitsWithItsSettingsSaved) {
+    // SIGHUP: the terminal that started it was closed.
+    for (int sig : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(sig));
+        Program p("Spirelo");
+        // A track file of a size no version wrote: its box waits at the start.
+        std::ofstream(p.file("Spirelo.trk")) << "0123456789";
+        p.start(kNoDesktop, kOffscreen);
+        ASSERT_TRUE(WaitUntil([&] { return Slurp(p.file("Spirelo.Log")).find("Unknown_file_size") != std::string::npos; }, 30))
+            << p.output();
+        ASSERT_EQ(::kill(p.pid, sig), 0);
+        ASSERT_TRUE(p.ended(20)) << "still running after the signal\n" << p.output();
+        ASSERT_TRUE(WIFEXITED(p.status)) << p.output();
+        EXPECT_EQ(WEXITSTATUS(p.status), 0) << p.output();
+        IniFile ini(p.file("Spirelo.ini"));
+        EXPECT_FALSE(ini.readString("AreaTime", "Closed", "").empty()) << Slurp(p.file("Spirelo.ini"));
+    }
 }
 
-TEST(Programs, GlimmoraEndsOnSigtermWhileAStartBoxWaitsWithItsSettingsSaved) {
+TEST(Programs, GlimmoraEndsOnSigtermOrSighupWhileAStartBoxWaitsWithItsSettingsSaved) {
     // Offscreen as a service would start it, and on the X display when the test has one.
-    std::vector<std::vector<std::string>> platforms = {kOffscreen};
+    std::vector<std::pair<std::vector<std::string>, int>> runs = {{kOffscreen, SIGTERM}, {kOffscreen, SIGHUP}};
     if (const char* display = std::getenv("DISPLAY"); display && *display)
-        platforms.push_back({"QT_QPA_PLATFORM=xcb", std::string("DISPLAY=") + display, "LIBGL_ALWAYS_SOFTWARE=1"});
-    for (const auto& platform : platforms) {
-        SCOPED_TRACE(platform.front());
+        runs.push_back({{"QT_QPA_PLATFORM=xcb", std::string("DISPLAY=") + display, "LIBGL_ALWAYS_SOFTWARE=1"}, SIGTERM});
+    for (const auto& [platform, sig] : runs) {
+        SCOPED_TRACE(platform.front() + " " + strsignal(sig));
         Program p("Glimmora");
         {
             // The last layout is gone: its "not found" box waits at the start.
@@ -177,8 +186,8 @@ TEST(Programs, GlimmoraEndsOnSigtermWhileAStartBoxWaitsWithItsSettingsSaved) {
         // The open count is written back before the layout window opens the layout.
         ASSERT_TRUE(WaitUntil([&] { return IniFile(p.file("Glimmora.ini")).readInteger("AreaCount", "CountOpen", 0) == 2; }, 30))
             << p.output();
-        ASSERT_EQ(::kill(p.pid, SIGTERM), 0);
-        ASSERT_TRUE(p.ended(20)) << "still running after SIGTERM\n" << p.output();
+        ASSERT_EQ(::kill(p.pid, sig), 0);
+        ASSERT_TRUE(p.ended(20)) << "still running after the signal\n" << p.output();
         ASSERT_TRUE(WIFEXITED(p.status)) << p.output();
         EXPECT_EQ(WEXITSTATUS(p.status), 0) << p.output();
         IniFile ini(p.file("Glimmora.ini"));
@@ -186,6 +195,87 @@ TEST(Programs, GlimmoraEndsOnSigtermWhileAStartBoxWaitsWithItsSettingsSaved) {
         EXPECT_TRUE(ini.hasKey("FormSet", "Kollectors")) << Slurp(p.file("Glimmora.ini"));   // the layout window's end
         EXPECT_TRUE(ini.readBool("Button", "WaterOn", false));
     }
+}
+
+namespace {
+
+// The frames the simulated interface received, in order.
+std::vector<DecodedDmxUsbFrame> Frames(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    ReadWholeFile(path, bytes);
+    return DecodeDmxUsbFrames(bytes, false);
+}
+
+bool AllDark(const DecodedDmxUsbFrame& f) {
+    return std::all_of(f.levels + 1, f.levels + 513, [](uint8_t v) { return v == 0; });
+}
+
+bool AnyFull(const DecodedDmxUsbFrame& f) {
+    return std::any_of(f.levels + 1, f.levels + 513, [](uint8_t v) { return v == 255; });
+}
+
+}  // namespace
+
+// An interface repeats its last frame: whatever ends the controller while a scene drives pumps
+// and spots at 255, the last frame on the wire is all zeros. A second SIGTERM while the close
+// hangs ends it at once, with the settings that close had saved.
+TEST(Programs, SpireloLeavesTheWireDarkAtEveryEnd) {
+    for (bool hangs : {false, true}) {
+        SCOPED_TRACE(hangs ? "second SIGTERM during a close that hangs" : "SIGTERM");
+        Program p("Spirelo");
+        ASSERT_EQ(std::system(((fs::path(SPIRELO_BIN_DIR) / "demo-show").string() + " " + (p.dir / "show") + " " + (p.dir / "bin") +
+                               " > " + (p.dir / "demo.log") + " 2>&1").c_str()),
+                  0);
+        const std::string frames = p.dir / "frames.bin";
+        std::vector<std::string> add = kOffscreen;
+        add.push_back("SPIRELO_USB=simulated:" + frames);
+        if (hangs) add.push_back("SPIRELO_CLOSE_HANGS=1");
+        p.start(kNoDesktop, add);
+        ASSERT_TRUE(WaitUntil([&] {
+            const auto f = Frames(frames);
+            return !f.empty() && AnyFull(f.back());
+        }, 60)) << "no level at 255 reached the wire\n" << p.output();
+
+        ASSERT_EQ(::kill(p.pid, SIGTERM), 0);
+        if (hangs) {
+            ASSERT_TRUE(WaitUntil([&] { return !IniFile(p.file("Spirelo.ini")).readString("AreaTime", "Closed", "").empty(); }, 30))
+                << p.output();
+            EXPECT_FALSE(p.ended(0.5)) << "the close was to hang\n" << p.output();
+            ASSERT_EQ(::kill(p.pid, SIGTERM), 0);
+        }
+        ASSERT_TRUE(p.ended(20)) << "still running after the signal\n" << p.output();
+        if (hangs) {
+            ASSERT_TRUE(WIFSIGNALED(p.status)) << p.output();
+            EXPECT_EQ(WTERMSIG(p.status), SIGTERM);
+            EXPECT_NE(p.output().find("Spirelo: a second stop signal during the close; ending at once"), std::string::npos)
+                << p.output();
+        } else {
+            ASSERT_TRUE(WIFEXITED(p.status)) << p.output();
+            EXPECT_EQ(WEXITSTATUS(p.status), 0) << p.output();
+        }
+        EXPECT_FALSE(IniFile(p.file("Spirelo.ini")).readString("AreaTime", "Closed", "").empty());
+        const auto f = Frames(frames);
+        ASSERT_GE(f.size(), 2u);
+        EXPECT_TRUE(AllDark(f.back())) << "the last of " << f.size() << " frames is not dark";
+        EXPECT_TRUE(AnyFull(f[f.size() - 2]));
+    }
+}
+
+TEST(Programs, GlimmoraEndsAtOnceOnASecondSigtermDuringACloseThatHangs) {
+    Program p("Glimmora");
+    std::vector<std::string> add = kOffscreen;
+    add.push_back("SPIRELO_CLOSE_HANGS=1");
+    p.start(kNoDesktop, add);
+    ASSERT_TRUE(WaitUntil([&] { return IniFile(p.file("Glimmora.ini")).readInteger("AreaCount", "CountOpen", 0) == 2; }, 30))
+        << p.output();
+    ASSERT_EQ(::kill(p.pid, SIGTERM), 0);
+    ASSERT_TRUE(WaitUntil([&] { return IniFile(p.file("Glimmora.ini")).hasKey("SavePos", "Zoom"); }, 30)) << p.output();
+    EXPECT_FALSE(p.ended(0.5)) << "the close was to hang\n" << p.output();
+    ASSERT_EQ(::kill(p.pid, SIGTERM), 0);
+    ASSERT_TRUE(p.ended(20)) << "still running after the second SIGTERM\n" << p.output();
+    ASSERT_TRUE(WIFSIGNALED(p.status)) << p.output();
+    EXPECT_EQ(WTERMSIG(p.status), SIGTERM);
+    EXPECT_TRUE(IniFile(p.file("Glimmora.ini")).hasKey("SavePos", "Zoom"));
 }
 
 TEST(Programs, WithoutADesktopEachSaysSoInOneLineAndExitsWithOne) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <string>
+#include <unistd.h>
 
 using namespace spirelo;
 
@@ -13,16 +15,51 @@ TEST(TerminationSignals, EachSignalIsTakenOnceAndMarksTheEnd) {
     ASSERT_TRUE(InstallTerminationSignals());   // a second install keeps the one pipe
     EXPECT_FALSE(TakeTerminationSignals());
     EXPECT_FALSE(EndingOnSignal());
-    for (int sig : {SIGTERM, SIGINT}) {
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(sig);
         SetEndingOnSignal(false);
-        ASSERT_EQ(::raise(sig), 0);
         ASSERT_EQ(::raise(sig), 0);
         EXPECT_TRUE(TakeTerminationSignals());
         EXPECT_TRUE(EndingOnSignal());
         EXPECT_FALSE(TakeTerminationSignals());
     }
+    // A closing terminal sends SIGHUP more than once: the later ones never cut the close short.
     SetEndingOnSignal(false);
+    for (int k = 0; k < 3; ++k) ASSERT_EQ(::raise(SIGHUP), 0);
+    EXPECT_TRUE(TakeTerminationSignals());
+    SetEndingOnSignal(false);
+}
+
+namespace {
+void LastAct() {
+    const char line[] = "the last act ran\n";
+    [[maybe_unused]] ssize_t n = ::write(2, line, sizeof line - 1);
+}
+}  // namespace
+
+// A second SIGINT or SIGTERM while the end is under way ends the process at once, whatever the
+// window thread is doing (here: nothing reads the first request at all).
+TEST(TerminationSignals, ASecondStopSignalEndsAtOnceAfterTheLastAct) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct {
+        int first, second;
+    } cases[] = {{SIGTERM, SIGTERM}, {SIGINT, SIGINT}, {SIGHUP, SIGTERM}, {SIGTERM, SIGINT}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.first) + " then " + std::to_string(c.second));
+        EXPECT_EXIT(
+            {
+                SetEndingOnSignal(false);
+                if (!InstallTerminationSignals()) ::_exit(3);
+                SetImmediateEnd("Spirelo", LastAct);
+                ::raise(c.first);
+                ::raise(c.second);
+                ::alarm(20);   // a watcher that never acts fails the test instead of hanging it
+                for (;;) ::pause();
+            },
+            ::testing::KilledBySignal(c.second),
+            "Spirelo: a second stop signal during the close; ending at once, with what was saved so far\n"
+            "the last act ran");
+    }
 }
 
 TEST(DesktopCheck, OnlyDesktopPlatformsNeedADisplay) {

@@ -198,21 +198,30 @@ TEST_F(UsbWindow, MappingButtonsAndTheSettingOnDestroy) {
     EXPECT_TRUE(messages->log.empty());
 }
 
-TEST_F(UsbWindow, AtTheEndTheSectionsShowTheFountainOff) {
+// The sections and the wire: an interface repeats its last frame, so that one is all zeros.
+TEST_F(UsbWindow, AtTheEndTheSectionsAndTheWireShowTheFountainOff) {
     Create();
     ShowData& d = ShowDataInstance();
     for (int c = 1; c <= 3; ++c) d.SequencerChannelMask[0][c - 1] = 1;
     d.SequencerRunState[0] = kRunPlay;
     d.DmxFrame[1] = 200;
+    d.DmxFrame[3] = 255;
     Cycles(2);
     const LiveDataSections& live = LiveDataInstance();
     ASSERT_EQ(SectionText(live.DmxName).substr(0, 2), "C8");
     std::memset(live.SpectrMap.data(), 'F', 60);   // as a spectrum the last cycle wrote
+    const size_t lit = sim->frameCount();
     delete FormUSB_COM;                           // the controller's normal end
     FormUSB_COM = nullptr;
     EXPECT_EQ(d.MappingOpenFlag, 0);
     EXPECT_EQ(SectionText(live.DmxName), std::string(1024, '0'));
     EXPECT_EQ(SectionText(live.SpectrName), std::string(1024, '0'));
+    ASSERT_EQ(sim->frameCount(), lit + 1);
+    DecodedDmxUsbFrame f;
+    const auto last = sim->frames().back();
+    ASSERT_EQ(DecodeDmxUsbFrame(last.data(), last.size(), false, f), last.size());
+    for (int c = 1; c <= 512; ++c) ASSERT_EQ(f.levels[c], 0) << "channel " << c;
+    EXPECT_EQ(sim->counters().openHandles, 0);
 }
 
 TEST_F(UsbWindow, AreasAndColoursArePublished) {
