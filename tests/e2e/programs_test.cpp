@@ -223,6 +223,8 @@ TEST(Programs, SpireloLeavesTheWireDarkAtEveryEnd) {
     for (bool hangs : {false, true}) {
         SCOPED_TRACE(hangs ? "second SIGTERM during a close that hangs" : "SIGTERM");
         Program p("Spirelo");
+        // The demo's settings go beside both programs.
+        fs::copy_file(fs::path(SPIRELO_BIN_DIR) / "Glimmora", p.file("Glimmora"));
         ASSERT_EQ(std::system(((fs::path(SPIRELO_BIN_DIR) / "demo-show").string() + " " + (p.dir / "show") + " " + (p.dir / "bin") +
                                " > " + (p.dir / "demo.log") + " 2>&1").c_str()),
                   0);
