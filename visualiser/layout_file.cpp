@@ -135,7 +135,13 @@ bool NotesWithoutLayout(const std::string& layoutPath, const std::string& notes)
     return layoutPath == kNoLayoutFile && !notes.empty();
 }
 
-std::string KeptNotesPath(const std::string& settingsPath) { return LayoutNotesPath(settingsPath); }
+std::string KeptNotesPath(const std::string& settingsPath, const std::tm& when, int taken) {
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, " notes %Y-%m-%d %H-%M-%S", &when);
+    std::string path = LayoutStem(settingsPath) + stamp;
+    if (taken > 0) path += " (" + std::to_string(taken + 1) + ")";
+    return path + ".txt";
+}
 
 IoResult ReadTextCompanion(const std::string& path, std::string& text) {
     std::string raw;

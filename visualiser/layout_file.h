@@ -7,6 +7,7 @@
 #include "visualiser/layout_model.h"
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -47,9 +48,11 @@ std::string LayoutNotesPath(const std::string& path);
 std::string LayoutReportPath(const std::string& path);
 
 // Notes typed while no layout is loaded have no file of their own: they go with the layout the
-// operator saves next, or, on an end that can ask no one, beside the settings (KeptNotesPath).
+// operator saves next, or, on an end that can ask no one, to a file of their own beside the
+// settings, named with the time of that end ("Glimmora notes 2026-12-11 09-30-05.txt"; taken > 0
+// adds " (taken + 1)" for a name already in use), so no earlier kept notes or layout is met.
 bool NotesWithoutLayout(const std::string& layoutPath, const std::string& notes);
-std::string KeptNotesPath(const std::string& settingsPath);
+std::string KeptNotesPath(const std::string& settingsPath, const std::tm& when, int taken = 0);
 
 // Text companions: written as UTF-8 with CR LF line ends; read as UTF-8, or CP1251 when the
 // bytes are not valid UTF-8. Lines are joined with "\n" in memory. Reading fails (text

@@ -55,6 +55,14 @@ constexpr double kOffsetLimit = 1.0e6;   // far beyond any layout
 constexpr long long kFormLimit = 100000;
 }  // namespace
 
+void RememberKeptNotes(IniFile& ini, const std::string& path) { ini.writeString("File", "KeptNotes", path); }
+
+std::string TakeKeptNotes(IniFile& ini) {
+    std::string path = ini.readString("File", "KeptNotes", "");
+    ini.eraseKey("File", "KeptNotes");
+    return path;
+}
+
 VisualiserSettings ReadVisualiserSettings(const IniFile& ini) {
     VisualiserSettings s;
     Camera& c = s.camera;

@@ -66,6 +66,11 @@ long long BumpOpenCount(IniFile& ini);
 VisualiserSettings ReadVisualiserSettings(const IniFile& ini);
 void WriteVisualiserSettings(IniFile& ini, const VisualiserSettings& s);
 
+// Notes kept on an end that could ask no one: the path is remembered for the next start, which
+// says where they are once (Take... returns it and forgets it; "" when there is none).
+void RememberKeptNotes(IniFile& ini, const std::string& path);
+std::string TakeKeptNotes(IniFile& ini);
+
 // The FPS read-out of one frame: returns true (and sets fps) when a second has passed.
 bool CountFrame(VisualiserState& s, uint32_t tickMs, int& fps);
 

@@ -1,7 +1,7 @@
 // The built programs as an operator or a service manager starts and ends them: SIGTERM or SIGHUP
 // while a start-up box waits ends each with its settings saved; a second SIGTERM ends a close that
-// hangs; the controller leaves the wire dark at its end; without a desktop each says so and exits
-// with status 1.
+// hangs; the controller leaves the wire dark at its end; without a desktop each says so (with Qt's
+// reason when a display was named) and exits with status 1.
 #include "common/file_io.h"
 #include "common/ini_file.h"
 #include "common/live_data.h"
@@ -280,7 +280,7 @@ TEST(Programs, GlimmoraEndsAtOnceOnASecondSigtermDuringACloseThatHangs) {
     EXPECT_TRUE(IniFile(p.file("Glimmora.ini")).hasKey("SavePos", "Zoom"));
 }
 
-TEST(Programs, WithoutADesktopEachSaysSoInOneLineAndExitsWithOne) {
+TEST(Programs, WithoutADesktopEachSaysSoAndExitsWithOne) {
     for (const char* name : {"Spirelo", "Glimmora"}) {
         // No display named at all, and one named that nobody serves.
         for (const std::string& display : {std::string(), std::string("DISPLAY=:31999")}) {
@@ -296,7 +296,15 @@ TEST(Programs, WithoutADesktopEachSaysSoInOneLineAndExitsWithOne) {
             const std::string line = std::string(name) + " needs a graphical desktop";
             EXPECT_NE(out.find(line), std::string::npos) << out;
             EXPECT_NE(out.find("xvfb-run -a " + p.exe + "\n"), std::string::npos) << out;
-            EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+            if (display.empty()) {
+                EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+            } else {
+                // A display was named: Qt's own reason follows, since more than a missing
+                // display can fail there.
+                const std::string reason = out.substr(out.find('\n') + 1);
+                EXPECT_EQ(reason.rfind("Qt: ", 0), 0u) << out;
+                EXPECT_NE(reason.find("could not connect to display :31999"), std::string::npos) << out;
+            }
             // Nothing of the program was started: no settings written.
             EXPECT_FALSE(fs::exists(p.file(std::string(name) + ".ini")));
         }

@@ -17,8 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <regex>
 
 #include <sys/stat.h>
 
@@ -382,14 +384,20 @@ struct SignalAnswersMessages : RecordingMessages {
 };
 }  // namespace
 
-// An end on a signal can ask no one: the notes are kept beside the settings and the end says where.
-TEST_F(FormSetTest, AnEndOnASignalKeepsNotesWithoutALayoutBesideTheSettings) {
+// An end on a signal can ask no one: the notes go to a file of their own beside the settings,
+// named with the time of the end; the end says where, and so does the next start, once.
+TEST_F(FormSetTest, AnEndOnASignalKeepsNotesWithoutALayoutInAFileOfItsOwn) {
+    const std::string prefix = "Заметки без макета сохранены в ";
+    // The notes of a layout named after the program are no one else's to overwrite.
+    const std::string layoutNotes = Path("Glimmora.txT");
+    ASSERT_TRUE(WriteTextCompanion(layoutNotes, "заметки макета Glimmora.a3d"));
+    std::vector<std::string> kept;
     for (bool whileAsking : {false, true}) {
         SCOPED_TRACE(whileAsking ? "signal while the close asks" : "signal before the close");
         auto asking = std::make_shared<SignalAnswersMessages>();
         if (whileAsking) InstallMessageService(asking);
         createWindows(Path("none.a3d"));
-        FormSet->MemoTxt->setPlainText("ночная правка");
+        FormSet->MemoTxt->setPlainText(QString::fromStdString("ночная правка " + std::to_string(kept.size())));
         messages->log.clear();
         asking->log.clear();
         SetEndingOnSignal(!whileAsking);
@@ -397,19 +405,43 @@ TEST_F(FormSetTest, AnEndOnASignalKeepsNotesWithoutALayoutBesideTheSettings) {
         SetEndingOnSignal(false);
         const auto& log = whileAsking ? asking->log : messages->log;
         ASSERT_EQ(log.size(), whileAsking ? 2u : 1u);
-        const std::string kept = Path("Glimmora.txT");
         EXPECT_EQ(log.back().kind, MessageKind::Plain);
-        EXPECT_EQ(log.back().text, "Заметки без макета сохранены в " + kept);
-        std::string notes;
-        ASSERT_TRUE(ReadTextCompanion(kept, notes));
-        EXPECT_EQ(notes, "ночная правка");
-        delete FormSet;
-        FormSet = nullptr;
-        delete FormMain;
-        FormMain = nullptr;
+        ASSERT_EQ(log.back().text.rfind(prefix, 0), 0u) << log.back().text;
+        const std::filesystem::path path = log.back().text.substr(prefix.size());
+        EXPECT_EQ(path.parent_path(), std::filesystem::path(Path("Glimmora.ini")).parent_path());
+        EXPECT_TRUE(std::regex_match(path.filename().string(),
+                                     std::regex(R"(Glimmora notes \d{4}-\d\d-\d\d \d\d-\d\d-\d\d( \(\d+\))?\.txt)")))
+            << path;
+        kept.push_back(path.string());
+        deleteWindows();
         InstallMessageService(messages);
-        std::filesystem::remove(kept);
     }
+    // Two ends, even within one second, keep two files.
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_NE(kept[0], kept[1]);
+    for (size_t k = 0; k < kept.size(); ++k) {
+        std::string notes;
+        ASSERT_TRUE(ReadTextCompanion(kept[k], notes)) << kept[k];
+        EXPECT_EQ(notes, "ночная правка " + std::to_string(k));
+    }
+    std::string layoutText;
+    ASSERT_TRUE(ReadTextCompanion(layoutNotes, layoutText));
+    EXPECT_EQ(layoutText, "заметки макета Glimmora.a3d");
+
+    auto told = [&] {
+        return std::count_if(messages->log.begin(), messages->log.end(),
+                             [&](const auto& m) { return m.text == prefix + kept[1]; });
+    };
+    messages->log.clear();
+    createWindows(Path("none.a3d"));
+    EXPECT_EQ(told(), 1) << "the next start says where the last end kept them";
+    deleteWindows();
+    messages->log.clear();
+    createWindows(Path("none.a3d"));
+    EXPECT_EQ(told(), 0) << "once";
+    deleteWindows();
+    for (const std::string& k : kept) std::filesystem::remove(k);
+    std::filesystem::remove(layoutNotes);
 }
 
 TEST_F(FormSetTest, DiagramAndPrintout) {

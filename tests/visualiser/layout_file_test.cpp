@@ -198,6 +198,18 @@ TEST(LayoutFile, CompanionNames) {
     EXPECT_EQ(LayoutNotesPath("No File"), "No File.txT");
     EXPECT_EQ(LayoutNotesPath("/data.v2/park"), "/data.v2/park.txT");
     EXPECT_EQ(LayoutNotesPath("a.b.a3d"), "a.b.txT");
+    // Notes kept at an end that could ask no one: beside the settings, named with the time, and
+    // never a layout's companion (a layout Glimmora.a3d has Glimmora.txT).
+    std::tm when{};
+    when.tm_year = 2026 - 1900;
+    when.tm_mon = 11;
+    when.tm_mday = 1;
+    when.tm_hour = 9;
+    when.tm_min = 3;
+    when.tm_sec = 5;
+    const std::string settings = "/home/op/.config/glimmora/Glimmora.ini";
+    EXPECT_EQ(KeptNotesPath(settings, when), "/home/op/.config/glimmora/Glimmora notes 2026-12-01 09-03-05.txt");
+    EXPECT_EQ(KeptNotesPath(settings, when, 1), "/home/op/.config/glimmora/Glimmora notes 2026-12-01 09-03-05 (2).txt");
 }
 
 TEST(LayoutFile, NotesAreWrittenWithCrLfAndReadBack) {

@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 
 #include <chrono>
+#include <filesystem>
 
 using namespace spirelo;
 
@@ -144,6 +145,7 @@ void TFormMain::FormCreate() {
                          ". Работа идёт с настройками по умолчанию, файл не перезаписывается." +
                          (notice.empty() ? "" : "\r\n" + notice));
     BumpOpenCount(ini_);
+    const std::string keptNotes = TakeKeptNotes(ini_);
     SaveIni();
     if (!ini_.unreadable() && !notice.empty()) Messages().warning(notice);
 
@@ -192,6 +194,11 @@ void TFormMain::FormCreate() {
     SetTimerEnabled(TimerRePaint, true);
     SetTimerEnabled(tmrStep, true);
     SetTimerEnabled(tmrINC, true);
+
+    // The last end kept notes typed without a layout where the operator did not choose.
+    std::error_code ec;
+    if (!keptNotes.empty() && std::filesystem::exists(keptNotes, ec))
+        Messages().message("Заметки без макета сохранены в " + keptNotes);
 }
 
 bool TFormMain::SaveIni() {

@@ -19,6 +19,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <ctime>
+#include <filesystem>
+
 using namespace spirelo;
 
 TFormSet* FormSet = nullptr;
@@ -310,10 +313,20 @@ void TFormSet::KeepNotesWithoutLayout() {
         // Answered by the operator, not by a signal that ended the box or the dialog.
         if (!EndingOnSignal() || !loose()) return;
     }
-    const std::string path = KeptNotesPath(s.IniFileName);
+    const std::time_t now = std::time(nullptr);
+    std::tm when{};
+    localtime_r(&now, &when);
+    std::string path = KeptNotesPath(s.IniFileName, when);
+    std::error_code ec;
+    for (int taken = 1; taken < 100 && std::filesystem::exists(path, ec); ++taken)
+        path = KeptNotesPath(s.IniFileName, when, taken);
     IoResult io = WriteTextCompanion(path, MemoTxt->toPlainText().toStdString());
-    if (io) Messages().message("Заметки без макета сохранены в " + path);
-    else Messages().error("Не могу записать " + path + "\r\n" + io.message);
+    if (!io) {
+        Messages().error("Не могу записать " + path + "\r\n" + io.message);
+        return;
+    }
+    Messages().message("Заметки без макета сохранены в " + path);
+    if (FormMain) RememberKeptNotes(FormMain->Ini(), path);
 }
 
 bool TFormSet::OpenFile(const std::string& path) {
