@@ -41,6 +41,7 @@ long long ReadIniSettings(ShowData& d) {
                                                    ". Работа идёт с настройками по умолчанию, файл не перезаписывается." +
                                                    (notice.empty() ? "" : "\n" + notice)});
     }
+    d.FirstStart = !ini.unreadable() && !ini.hasKey("AreaCount", "CountOpen");
     const long long count = SaturatingIncrement(ini.readInteger("AreaCount", "CountOpen", 1));
     ini.writeInteger("AreaCount", "CountOpen", count);
     std::string fromProgram(" ");

@@ -14,7 +14,8 @@ namespace spirelo {
 std::string SettingsFilePath();
 
 // Reads the four file names into d (defaults: the program's stem with ".shw", ".trk", ".seq",
-// ".msc"), counts the start and notes the program file. Returns the new start count.
+// ".msc"), counts the start and notes the program file; FirstStart tells whether none was
+// counted before. Returns the new start count.
 long long ReadIniSettings(ShowData& d);
 
 // The DMX window's three customer edits, passed by the window layer: they are written only

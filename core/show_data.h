@@ -136,6 +136,8 @@ struct ShowData {
     int32_t KeyBankOffset = 0;
     int32_t KeyIndex = 0;
     int32_t LastSequencer = 0;
+    // The settings file had counted no start yet: the windows take their first places.
+    bool FirstStart = false;
 
     // File names ("/" separated, UTF-8 on the Linux side).
     std::string sNameFileProject;

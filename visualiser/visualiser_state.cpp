@@ -82,6 +82,8 @@ VisualiserSettings ReadVisualiserSettings(const IniFile& ini) {
     s.mainForm.top = int(IntIn(ini, "FormMain", "Top", 500, -kFormLimit, kFormLimit));
     s.mainForm.height = int(IntIn(ini, "FormMain", "Height", 1000, 0, kFormLimit));
     s.mainForm.width = int(IntIn(ini, "FormMain", "Width", 1000, 0, kFormLimit));
+    s.mainFormSaved = true;
+    for (const char* key : {"Left", "Top", "Height", "Width"}) s.mainFormSaved = s.mainFormSaved && ini.hasKey("FormMain", key);
     s.lastFile = ini.readString("File", "LastFile", kNoLayoutFile);
     return s;
 }
@@ -101,10 +103,12 @@ void WriteVisualiserSettings(IniFile& ini, const VisualiserSettings& s) {
     FrameLayers layers = s.layers;
     for (int i = 0; i < kPersistedButtons; ++i)
         ini.writeBool("Button", kButtonKeys[i], *PersistedLayer(layers, i));
-    ini.writeInteger("FormMain", "Left", s.mainForm.left);
-    ini.writeInteger("FormMain", "Top", s.mainForm.top);
-    ini.writeInteger("FormMain", "Height", s.mainForm.height);
-    ini.writeInteger("FormMain", "Width", s.mainForm.width);
+    if (s.mainFormSaved) {
+        ini.writeInteger("FormMain", "Left", s.mainForm.left);
+        ini.writeInteger("FormMain", "Top", s.mainForm.top);
+        ini.writeInteger("FormMain", "Height", s.mainForm.height);
+        ini.writeInteger("FormMain", "Width", s.mainForm.width);
+    }
     ini.writeString("File", "LastFile", s.lastFile);
 }
 

@@ -58,6 +58,8 @@ struct VisualiserSettings {
     Camera camera;           // view values only
     FrameLayers layers;      // the persisted ones from the file, the others down
     FormBounds mainForm;
+    // Read: the file holds all four of the window's bounds. Written only when set.
+    bool mainFormSaved = true;
     std::string lastFile = kNoLayoutFile;
 };
 

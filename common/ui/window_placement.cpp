@@ -1,10 +1,10 @@
 #include "common/ui/window_placement.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
-
-#include <algorithm>
 
 namespace spirelo {
 
@@ -14,35 +14,98 @@ std::optional<QRect>& Override() {
     return area;
 }
 
-int Fit(int pos, int size, int from, int length) {
-    if (size >= length) return from;
-    return std::clamp(pos, from, from + length - size);
-}
-}  // namespace
+// Watches a window from its show until its frame is known, a few seconds at most.
+class FrameWatch : public QObject {
+public:
+    FrameWatch(QWidget* window, std::function<void()> again) : QObject(window), window_(window), again_(std::move(again)) {
+        window->installEventFilter(this);
+        if (window->isVisible()) startClock();
+    }
 
-QPoint PlaceInside(const QRect& frame, const QRect& available) {
-    return {Fit(frame.x(), frame.width(), available.x(), available.width()),
-            Fit(frame.y(), frame.height(), available.y(), available.height())};
-}
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != window_) return false;
+        switch (event->type()) {
+            case QEvent::Show:
+                startClock();
+                [[fallthrough]];
+            case QEvent::Move:
+            case QEvent::Resize:
+            case QEvent::Expose:
+                if (!done_ && window_->isVisible() && MarginsOf(window_) != FrameMargins{}) {
+                    done_ = true;
+                    // Outside the event that told of the frame, so the new place is not undone by it.
+                    QTimer::singleShot(0, this, [this] {
+                        if (again_) again_();
+                        deleteLater();
+                    });
+                }
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+
+private:
+    void startClock() {
+        if (!clockStarted_) QTimer::singleShot(5000, this, [this] { if (!done_) deleteLater(); });
+        clockStarted_ = true;
+    }
+
+    QWidget* window_;
+    std::function<void()> again_;
+    bool done_ = false;
+    bool clockStarted_ = false;
+};
+}  // namespace
 
 void OverrideAvailableGeometry(std::optional<QRect> area) { Override() = area; }
 
+Box AvailableArea(const Box& frame) {
+    if (Override()) return ToBox(*Override());
+    QScreen* screen = QGuiApplication::screenAt(QPoint(frame.x + frame.width / 2, frame.y + frame.height / 2));
+    if (!screen) screen = QGuiApplication::screenAt(QPoint(frame.x, frame.y));
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? ToBox(screen->availableGeometry()) : frame;
+}
+
+Box AvailableArea(const QWidget* window) {
+    return AvailableArea(window ? ToBox(window->frameGeometry()) : Box{});
+}
+
+FrameMargins MarginsOf(const QWidget* window) {
+    if (!window) return {};
+    const QRect f = window->frameGeometry(), g = window->geometry();
+    return {g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom()};
+}
+
+void ApplyFrame(QWidget* window, const Box& frame, const FrameMargins& m, bool resize) {
+    if (!window) return;
+    if (resize) window->resize(std::max(frame.width - m.across(), 1), std::max(frame.height - m.down(), 1));
+    // A window's pos is its frame's: before the first show the window manager is asked to put
+    // the frame there, afterwards Qt moves the client by the frame it knows.
+    window->move(frame.x, frame.y);
+}
+
 void KeepOnScreen(QWidget* window) {
     if (!window) return;
-    QRect available;
-    if (Override()) {
-        available = *Override();
-    } else {
-        QScreen* screen = QGuiApplication::screenAt(window->frameGeometry().center());
-        if (!screen) screen = QGuiApplication::screenAt(window->pos());
-        if (!screen) screen = QGuiApplication::primaryScreen();
-        if (!screen) return;
-        available = screen->availableGeometry();
-    }
-    // The frame (title bar, borders) counts once the window manager has given it one.
-    const QRect frame = window->frameGeometry();
-    const QPoint target = PlaceInside(frame, available);
-    if (target != frame.topLeft()) window->move(window->pos() + (target - frame.topLeft()));
+    const FrameMargins m = MarginsOf(window);
+    const Box frame = ToBox(window->frameGeometry());
+    const Box inside = KeepInside(frame, AvailableArea(window));
+    if (inside != frame) ApplyFrame(window, inside, m, false);
+}
+
+void WhenFramed(QWidget* window, std::function<void()> again) {
+    if (window) new FrameWatch(window, std::move(again));
+}
+
+void BringBack(QWidget* window) {
+    if (!window) return;
+    if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 }  // namespace spirelo

@@ -2,6 +2,7 @@
 
 #include "common/ui/key_codes.h"
 #include "common/ui/text_fit.h"
+#include "common/ui/window_placement.h"
 #include "core/instance_guard.h"
 #include "core/seq_file.h"
 #include "core/settings_file.h"
@@ -24,7 +25,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -35,7 +35,7 @@ TFormMaim* FormMaim = nullptr;
 namespace {
 // Tool bar (30) and status bar (23); the window manager's title bar and border make up the
 // rest of the original's 84 pixels.
-constexpr int kClientHeight = 30 + 23;
+constexpr int kClientHeight = spirelo::kToolBarClientHeight;
 }  // namespace
 
 using spirelo::ShowDataInstance;
@@ -61,12 +61,7 @@ QIcon LetterIcon(const QString& text, QColor colour) {
     return QIcon(pm);
 }
 
-void ShowWindow(QWidget* w) {
-    if (!w) return;
-    w->show();
-    w->raise();
-    w->activateWindow();
-}
+void ShowWindow(QWidget* w) { spirelo::BringBack(w); }
 
 }  // namespace
 
@@ -165,11 +160,8 @@ void TFormMaim::createControls() {
     // Single fixed border, docked across the top of the desktop: tool bar and status bar only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect area = screen->availableGeometry();
-        setGeometry(area.x(), area.y(), area.width(), kClientHeight);
-    }
     setFixedHeight(kClientHeight);
+    dockOnScreen();
 
     // Key preview: none of the window's controls takes the focus, so every key reaches the
     // window itself.
@@ -196,6 +188,17 @@ void TFormMaim::createControls() {
     connect(SpeedButtonModeDance, &QToolButton::clicked, this, [this] { SpeedButtonModeDanceClick(); });
     connect(SpeedButtonModeMusic, &QToolButton::clicked, this, [this] { SpeedButtonModeMusicClick(); });
     connect(SpeedButtonShedule, &QToolButton::clicked, this, [this] { SpeedButtonSheduleClick(); });
+}
+
+// The frame, title bar and close box included, across the top of the screen; once the window
+// manager has drawn the frame, the client is narrowed by its borders.
+void TFormMaim::dockOnScreen() {
+    auto dock = [this] {
+        const spirelo::FrameMargins m = spirelo::MarginsOf(this);
+        spirelo::ApplyFrame(this, spirelo::ToolBarFrame(spirelo::AvailableArea(this), m), m, true);
+    };
+    dock();
+    spirelo::WhenFramed(this, dock);
 }
 
 void TFormMaim::SetTrackCaption(const QString& name) {

@@ -100,6 +100,7 @@ protected:
 
 private:
     void createControls();
+    void dockOnScreen();
     void setScheduleOn(bool on);
 
     spirelo::FileDialog openDialog_{spirelo::FileDialog::Kind::Open};

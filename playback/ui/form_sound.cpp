@@ -623,6 +623,9 @@ void TFormSound::FormCreate() {
     lbNameSeq->setText(QString::fromStdString(SeqNameText(d, ScrollBarSeqMouse->value())));
     lbNameInv->setText(QString::fromStdString(SeqNameText(d, ScrollBarSeqMouseInvers->value())));
 
+    // 9 (before 5). Position: set before the window is first shown, so that the window manager
+    // puts its frame there.
+    placeOnScreen();
     // 5. Shown at start when asked for.
     if (d.ProgramFlags[1]) show();
 
@@ -649,9 +652,7 @@ void TFormSound::FormCreate() {
     // 8. Band gains, all tracks on.
     InitBandGains(SpectrumInstance());
     for (int t = 1; t <= kTracks; ++t) st.TrackOn[t] = 1;
-    // 9. Position.
-    move(d.ProgramOptions[9], d.ProgramOptions[8]);
-    spirelo::KeepOnScreen(this);
+    // 9. Position: placed before step 5.
     // 10. Kit and bank of the live keys.
     LabelKeyNom->setText(QString("%1 - %2").arg(CurrentKit(d) + 1).arg(CurrentBankOffset(d) / kBankKeys + 1));
 
@@ -675,6 +676,24 @@ void TFormSound::FormCreate() {
     setNextMusic();
     ReturnEffectData();
     creating_ = false;
+}
+
+// The saved place (left and top of the frame), moved onto the screen; a first start's place is
+// below the main window's tool bar, where Glimmora leaves room for it. It is kept for the
+// project's next save.
+void TFormSound::placeOnScreen() {
+    auto place = [this] {
+        ShowData& d = ShowDataInstance();
+        const spirelo::FrameMargins m = spirelo::MarginsOf(this);
+        const spirelo::Box saved{d.ProgramOptions[9], d.ProgramOptions[8], width() + m.across(), height() + m.down()};
+        const spirelo::Box screen = spirelo::AvailableArea(saved);
+        const spirelo::Box frame = d.FirstStart ? spirelo::SoundFirstFrame(screen, m) : spirelo::KeepInside(saved, screen);
+        spirelo::ApplyFrame(this, frame, m, false);
+        d.ProgramOptions[8] = frame.y;
+        d.ProgramOptions[9] = frame.x;
+    };
+    place();
+    spirelo::WhenFramed(this, place);
 }
 
 void TFormSound::FormClose() { saveShowList(); }

@@ -563,6 +563,7 @@ private:
     void createPageOption(QWidget* page);
     void createPageSchedule(QWidget* page);
     void createBitmaps();
+    void placeOnScreen();
     void connectKeyboardPage();
     void runBankOp(int op);
     void loadLists();

@@ -1,6 +1,7 @@
 // The running visualiser on the X display: its windows load a layout at creation, rebuild the
 // jets every second and animate them from a live-data section written by the test.
 #include "common/live_data.h"
+#include "common/ui/window_placement.h"
 #include "common/shared_section.h"
 #include "platform/message_service.h"
 #include "platform/program_paths.h"
@@ -58,6 +59,7 @@ protected:
         delete FormMain;
         FormMain = nullptr;
         SharedSection::unlink(section);
+        OverrideAvailableGeometry(std::nullopt);
         ProgramFolderTest::TearDown();
     }
 
@@ -81,9 +83,23 @@ protected:
         ini.writeFloat("SavePos", "RotationX", 0);
         ini.writeFloat("SavePos", "ViewerY", -3);
         ini.writeBool("Button", "Streams", true);
+        ini.writeInteger("FormMain", "Left", 0);
+        ini.writeInteger("FormMain", "Top", 0);
         ini.writeInteger("FormMain", "Width", 400);
         ini.writeInteger("FormMain", "Height", 400);
         ASSERT_TRUE(ini.save());
+    }
+    void endWindows() {
+        if (FormMain) FormMain->close();
+        delete FormHelp;
+        FormHelp = nullptr;
+        delete FormSet;
+        FormSet = nullptr;
+        delete FormMain;
+        FormMain = nullptr;
+    }
+    bool shown() {
+        return WaitFor([] { return FormMain->isVisible() && FormMain->windowHandle()->isExposed(); }, 30000);
     }
     void createWindows() {
         FormMain = new TFormMain;
@@ -261,6 +277,71 @@ TEST_F(FormMainTest, TourButtonsStepTheCaption) {
     EXPECT_EQ(FormMain->SpeedButtonLeng->text(), "1>2");
     EXPECT_FALSE(FormMain->SpeedButtonPlay->isChecked());
     EXPECT_EQ(VisualiserInstance().collectors.TourZoom[1], 43);
+}
+
+// A first start (no window place in the settings, as the demo show leaves them) puts the window
+// beside or below the controller's first places, whole on the screen; the controller's window
+// test checks that its windows leave that place free.
+TEST_F(FormMainTest, AFirstStartTakesThePlaceTheControllerLeaves) {
+    OverrideAvailableGeometry(QRect(0, 0, 1280, 1024));
+    writeIni(Path("gone.a3d"));
+    IniFile ini(Path("Glimmora.ini"));
+    ini.eraseSection("FormMain");
+    ASSERT_TRUE(ini.save());
+    createWindows();
+    ASSERT_TRUE(shown());
+    const Box frame = ToBox(FormMain->frameGeometry());
+    EXPECT_EQ(frame, VisualiserFirstFrame({0, 0, 1280, 1024}, MarginsOf(FormMain)));
+    EXPECT_EQ(frame.bottom(), 1024) << "its bottom bar on the screen";
+    EXPECT_EQ(OverlapArea(frame, SoundFirstFrame({0, 0, 1280, 1024}, MarginsOf(FormMain))), 0);
+}
+
+// The saved left and top are the frame's and the size the client's, so each start puts the window
+// back where the last one left it; a place partly off the screen is moved onto it (and a window
+// larger than the screen cut down to it).
+TEST_F(FormMainTest, ASavedPlaceComesBackUnchangedOverThreeStarts) {
+    OverrideAvailableGeometry(QRect(0, 0, 1280, 1024));
+    struct Case { QRect saved; QRect want; } cases[] = {
+        {{40, 300, 700, 500}, {40, 300, 700, 500}},
+        {{900, 700, 1000, 1000}, {280, 24, 1000, 1000}},   // off the bottom-right: moved
+        {{-50, 10, 1500, 1100}, {0, 0, 1280, 1024}},        // larger than the screen: cut down
+    };
+    for (const Case& c : cases) {
+        writeIni(Path("gone.a3d"));
+        IniFile ini(Path("Glimmora.ini"));
+        ini.writeInteger("FormMain", "Left", c.saved.x());
+        ini.writeInteger("FormMain", "Top", c.saved.y());
+        ini.writeInteger("FormMain", "Width", c.saved.width());
+        ini.writeInteger("FormMain", "Height", c.saved.height());
+        ASSERT_TRUE(ini.save());
+        for (int start = 1; start <= 3; ++start) {
+            createWindows();
+            ASSERT_TRUE(shown());
+            EXPECT_EQ(QRect(FormMain->pos(), FormMain->size()), c.want) << "start " << start;
+            endWindows();
+            IniFile after(Path("Glimmora.ini"));
+            EXPECT_EQ(QRect(int(after.readInteger("FormMain", "Left", -1)), int(after.readInteger("FormMain", "Top", -1)),
+                            int(after.readInteger("FormMain", "Width", -1)), int(after.readInteger("FormMain", "Height", -1))),
+                      c.want) << "saved at start " << start;
+        }
+    }
+}
+
+TEST_F(FormMainTest, AMinimisedWindowComesBackFromItsButton) {
+    writeIni(Path("gone.a3d"));
+    createWindows();
+    struct Case { QWidget* window; QToolButton* button; } cases[] = {
+        {FormSet, FormMain->SpeedButtonSetWin},
+        {FormHelp, FormMain->SpeedButtonHelp},
+    };
+    for (const Case& c : cases) {
+        c.window->show();
+        c.window->setWindowState(c.window->windowState() | Qt::WindowMinimized);
+        ASSERT_TRUE(c.window->isMinimized());
+        c.button->click();
+        EXPECT_FALSE(c.window->isMinimized()) << c.window->metaObject()->className();
+        EXPECT_TRUE(c.window->isVisible());
+    }
 }
 
 TEST(FormHelpTest, HoldsTheFixedHelpLines) {

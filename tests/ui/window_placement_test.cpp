@@ -1,5 +1,5 @@
-// Windows keep their documented place when it fits the screen and are moved just onto it when
-// not; the track boxes sit where the Tracks page shows them in the tall window.
+// Windows keep their documented or saved place when it fits the screen and are moved just onto it
+// when not; the track boxes sit where the Tracks page shows them in the tall window.
 #include "common/ui/window_placement.h"
 #include "core/show_data.h"
 #include "dmx/ui/form_visual.h"
@@ -46,22 +46,10 @@ struct Placement : test::ProgramFolderTest<> {
 
 }  // namespace
 
-TEST(PlaceInside, MovesOnlyAsFarAsNeeded) {
-    const QRect screen(0, 0, 1280, 1024);
-    struct Case { QRect frame; QPoint want; } cases[] = {
-        {{250, 350, 1108, 600}, {172, 350}},    // right edge off: moved left
-        {{10, 100, 1232, 131}, {10, 100}},      // fits: stays
-        {{-40, -5, 300, 200}, {0, 0}},          // off the top-left corner
-        {{1200, 900, 300, 200}, {980, 824}},    // off the bottom-right corner
-        {{100, 100, 1400, 1100}, {0, 0}},       // larger than the screen: its corner
-    };
-    for (const Case& c : cases) EXPECT_EQ(PlaceInside(c.frame, screen), c.want) << c.frame.x() << "," << c.frame.y();
-    EXPECT_EQ(PlaceInside({0, 0, 200, 100}, {1280, 24, 1024, 744}), QPoint(1280, 24));   // a second screen
-}
-
 // The documented place (left 250, top 350) with width 1108 leaves 78 px off a 1280 screen.
 TEST_F(Placement, TheSoundWindowIsMovedOntoTheScreen) {
     OverrideAvailableGeometry(QRect(0, 0, 1280, 1024));
+    ShowDataInstance().FirstStart = false;
     FormSound = new TFormSound();
     FormSound->FormCreate();
     EXPECT_EQ(FormSound->width(), 1108);

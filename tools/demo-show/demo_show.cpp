@@ -1,6 +1,7 @@
 #include "demo_show.h"
 
 #include "common/text_codec.h"
+#include "common/window_places.h"
 
 #include <cstring>
 
@@ -32,6 +33,9 @@ void BuildDemoSequencers(ShowData& d) {
     d.ProgramOptions[3] = 1;    // at the end of the song: repeat it
     d.ProgramOptions[10] = 1;   // at start: play the last show
     d.ProgramFlags[1] = 1;      // show the sound window at start
+    // The sound window at its first place, below the tool bar, where Glimmora leaves room for it.
+    d.ProgramOptions[8] = kToolBarBand;
+    d.ProgramOptions[9] = 0;
 
     // Spots: eight colours, all spots alike, one scene every half second when played.
     static const uint8_t colours[8][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},   {255, 200, 0},

@@ -86,11 +86,7 @@ bool WriteSettings(const std::string& show, const std::string& programs) {
     glimmora.writeFloat("SavePos", "RotationZ", 0);
     glimmora.writeFloat("SavePos", "ViewerX", 0);
     glimmora.writeFloat("SavePos", "ViewerY", demo::kDemoViewerY);
-    // Left of the screen, below the controller's tool bar.
-    glimmora.writeInteger("FormMain", "Left", 0);
-    glimmora.writeInteger("FormMain", "Top", 80);
-    glimmora.writeInteger("FormMain", "Width", 1000);
-    glimmora.writeInteger("FormMain", "Height", 700);
+    // No window place: Glimmora's first start puts it beside or below the controller's windows.
     if (!glimmora.save(&err)) return Fail(glimmora.path(), err);
     std::printf("settings written to %s and %s\n", spirelo.path().c_str(), glimmora.path().c_str());
     return true;

@@ -12,6 +12,7 @@
 #include "visualiser/ui/gl_view.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
 
 #include <chrono>
 #include <filesystem>
@@ -161,8 +162,9 @@ void TFormMain::FormCreate() {
     cam.Xengine = set.camera.Xengine;
     cam.Zengine = set.camera.Zengine;
     cam.tilt = set.camera.tilt;
-    setGeometry(set.mainForm.left, set.mainForm.top, set.mainForm.width, set.mainForm.height);
-    spirelo::KeepOnScreen(this);
+    startBounds_ = set.mainForm;
+    startBoundsSaved_ = set.mainFormSaved;
+    placeOnScreen(set);
     QToolButton* persisted[kPersistedButtons] = {SpeedButtonAlfa, SpeedButtonDepth, SpeedButtonWire,
                                                  SpeedButtonGrid, SpeedButtonAxis, SpeedButtonStreams,
                                                  SpeedButtonSpot, btnObjOn, btnWaterOn};
@@ -201,6 +203,21 @@ void TFormMain::FormCreate() {
         Messages().message("Заметки без макета сохранены в " + keptNotes);
 }
 
+// A saved place comes back to the pixel (the frame's left and top, the client's size), moved and
+// if need be shrunk onto the screen; without one, the first place beside or below the
+// controller's windows. Worked out again once the window manager has drawn the frame.
+void TFormMain::placeOnScreen(const VisualiserSettings& set) {
+    auto place = [this, saved = set.mainFormSaved, b = set.mainForm] {
+        const FrameMargins m = MarginsOf(this);
+        const Box frame =
+            saved ? SavedFrame(b.left, b.top, b.width, b.height, AvailableArea(Box{b.left, b.top, b.width, b.height}), m, true)
+                  : VisualiserFirstFrame(AvailableArea(this), m);
+        ApplyFrame(this, frame, m, true);
+    };
+    place();
+    WhenFramed(this, place);
+}
+
 bool TFormMain::SaveIni() {
     std::string error;
     if (ini_.save(&error)) return true;
@@ -236,17 +253,11 @@ spirelo::DmxMode TFormMain::CurrentDmxMode() const {
 }
 
 void TFormMain::SpeedButtonSetWinClick() {
-    if (FormSet) {
-        FormSet->show();
-        FormSet->raise();
-    }
+    BringBack(FormSet);
 }
 
 void TFormMain::SpeedButtonHelpClick() {
-    if (FormHelp) {
-        FormHelp->show();
-        FormHelp->raise();
-    }
+    BringBack(FormHelp);
 }
 
 void TFormMain::btnOpenClick() {
@@ -339,6 +350,11 @@ void TFormMain::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
+void TFormMain::showEvent(QShowEvent* e) {
+    shownOnce_ = true;
+    QMainWindow::showEvent(e);
+}
+
 void TFormMain::FormClose() {
     if (closed_) return;
     closed_ = true;
@@ -348,8 +364,14 @@ void TFormMain::FormClose() {
     VisualiserSettings set;
     set.camera = s.camera;
     set.layers = Layers();
-    QRect g = geometry();
-    set.mainForm = {g.left(), g.top(), g.height(), g.width()};
+    // The frame's place and the client's size: what the next start puts back. A window closed
+    // before it was ever shown (a box at the start still open) has no place of its own yet.
+    if (shownOnce_) {
+        set.mainForm = {pos().x(), pos().y(), height(), width()};
+    } else {
+        set.mainForm = startBounds_;
+        set.mainFormSaved = startBoundsSaved_;
+    }
     // A start path that did not load is remembered for the next start, never used to save.
     set.lastFile = s.LayoutFileName != kNoLayoutFile ? s.LayoutFileName : startLayoutPath_;
     WriteVisualiserSettings(ini_, set);

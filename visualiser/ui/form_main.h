@@ -87,9 +87,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void createControls();
+    void placeOnScreen(const spirelo::VisualiserSettings& set);
     void FormClose();
     void FormDestroy();
     void updateTourCaption();
@@ -102,6 +104,10 @@ private:
     std::string liveText_;
     bool glReady_ = false;
     bool closed_ = false;
+    // The place the settings held; kept when the window was never shown and so never placed.
+    spirelo::FormBounds startBounds_;
+    bool startBoundsSaved_ = false;
+    bool shownOnce_ = false;
     std::string closeSaveFailure_;
 };
 
