@@ -517,6 +517,13 @@ void TFormSequenser::FormCreate() {
     buildRunTimeControls();
     HintCheckGroup();
 
+    // 9 (before 5). A stored position off the screen (another monitor layout) would hide the
+    // window. Set before the first show, so the window manager puts the frame there and the place
+    // kept is the one restored (no creep by a title bar at every start).
+    move(d.ProgramOptions[7], d.ProgramOptions[6]);
+    spirelo::KeepOnScreen(this);
+    spirelo::WhenFramed(this, [this] { spirelo::KeepOnScreen(this); });
+
     // 5.
     if (d.ProgramFlags[2]) show();
 
@@ -542,9 +549,7 @@ void TFormSequenser::FormCreate() {
         LoadMemoFromNotesFile();
     }
 
-    // 9. A stored position off the screen (another monitor layout) would hide the window.
-    move(d.ProgramOptions[7], d.ProgramOptions[6]);
-    spirelo::KeepOnScreen(this);
+    // 9: placed before 5.
     QString text;
     RePaintTemp(TempoPosition(), text);
     lblTempo->setText(text);
