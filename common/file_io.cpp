@@ -1,6 +1,7 @@
 #include "common/file_io.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <ctime>
 #include <map>
@@ -19,6 +20,40 @@ namespace spirelo {
 
 namespace {
 IoResult Fail(int err) { return IoResult{false, err, std::strerror(err)}; }
+
+// The test seam: set only by tests, so the plain path costs one atomic load.
+std::atomic<bool> gSeamSet{false};
+std::mutex& SeamLock() {
+    static std::mutex lock;
+    return lock;
+}
+FileLayerSeam& Seam() {
+    static FileLayerSeam seam;
+    return seam;
+}
+
+int SeamOpenError(const std::string& path) {
+    if (!gSeamSet.load(std::memory_order_acquire)) return 0;
+    std::function<int(const std::string&)> onOpen;
+    {
+        std::lock_guard<std::mutex> hold(SeamLock());
+        onOpen = Seam().onOpen;
+    }
+    return onOpen ? onOpen(path) : 0;
+}
+
+// 0 or the errno of the failed sync.
+int Sync(int fd, bool folder) {
+    if (gSeamSet.load(std::memory_order_acquire)) {
+        std::function<int(int, bool)> onSync;
+        {
+            std::lock_guard<std::mutex> hold(SeamLock());
+            onSync = Seam().onSync;
+        }
+        if (onSync) return onSync(fd, folder);
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
 
 // Writes all of data to fd; 0 or the errno of the failed write.
 int WriteAll(int fd, const void* data, size_t size) {
@@ -78,6 +113,7 @@ bool FileExists(const std::string& path) {
 IoResult OpenRegularFile(const std::string& path, int& fd, struct stat* found) {
     fd = -1;
     if (std::string why = FolderRefusal(path); !why.empty()) return IoResult{false, EACCES, why};
+    if (int e = SeamOpenError(path)) return Fail(e);
     // Opening a FIFO without O_NONBLOCK waits for a writer, possibly for ever.
     int f = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (f < 0) return Fail(errno);
@@ -104,6 +140,18 @@ IoResult OpenRegularFile(const std::string& path, int& fd, struct stat* found) {
 }
 
 bool IsUnfitFile(const IoResult& r) { return !r.ok && (r.error == EINVAL || r.error == EFBIG); }
+
+void SetFileLayerSeam(FileLayerSeam seam) {
+    std::lock_guard<std::mutex> hold(SeamLock());
+    const bool set = seam.onOpen || seam.onSync;
+    Seam() = std::move(seam);
+    gSeamSet.store(set, std::memory_order_release);
+}
+
+std::string FailedSaveText(const IoResult& r) {
+    return r.message + (r.replaced ? ". Новый файл записан, но при отключении питания может вернуться прежний."
+                                   : ". Прежний файл не изменён.");
+}
 
 void RefusedTextFile::loaded(const std::string& path, const IoResult& r) {
     if (IsUnfitFile(r)) path_ = path;
@@ -290,7 +338,14 @@ IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size)
     // this save replaces, gets what the umask allows.
     const mode_t mode = exists && st.st_uid == ::geteuid() ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
     ::fchmod(fd, mode);
-    if (::fsync(fd) != 0) {
+    if (int e = Sync(fd, false)) {
+        ::close(fd);
+        ::unlink(name.data());
+        return Fail(e);
+    }
+    // Opened before the rename: a folder that cannot be synced fails the save with the old file whole.
+    const int folder = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
         int e = errno;
         ::close(fd);
         ::unlink(name.data());
@@ -298,12 +353,20 @@ IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size)
     }
     if (::rename(name.data(), target.c_str()) != 0) {
         int e = errno;
+        ::close(folder);
         ::close(fd);
         ::unlink(name.data());
         return Fail(e);
     }
-    if (::close(fd) != 0) return Fail(errno);
-    return {};
+    int e = ::close(fd) != 0 ? errno : 0;
+    // Until the folder is on disk, a power cut may undo the rename. A file system that cannot
+    // sync folders at all says EINVAL: nothing more can be done there.
+    if (int s = Sync(folder, true); s != 0 && s != EINVAL && e == 0) e = s;
+    ::close(folder);
+    if (e == 0) return {};
+    IoResult r = Fail(e);
+    r.replaced = true;
+    return r;
 }
 
 IoResult AppendToFile(const std::string& path, const void* data, size_t size) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -16,8 +17,14 @@ struct IoResult {
     bool ok = true;
     int error = 0;           // errno of the failing call
     std::string message;     // the system's text for it (strerror)
+    // A failed save whose new file is in place all the same: only its folder could not be
+    // synced, so a power cut may still bring the old file back.
+    bool replaced = false;
     explicit operator bool() const { return ok; }
 };
+
+// The system's text of a failed save and what it left on disk, for the report.
+std::string FailedSaveText(const IoResult& r);
 
 bool FileExists(const std::string& path);
 // Opens path read-only, refusing a FIFO, device or socket before anything could block on it;
@@ -50,6 +57,8 @@ IoResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 IoResult ReadWholeFile(const std::string& path, std::string& out);
 // The first limit bytes of the file (all of a shorter one); the rest is never read.
 IoResult ReadFileHead(const std::string& path, size_t limit, std::vector<uint8_t>& out);
+// After the rename a save syncs the new file's folder, so the rename itself survives a power cut;
+// a folder sync that fails makes the save fail (with replaced set).
 IoResult WriteFileAtomic(const std::string& path, const void* data, size_t size);
 inline IoResult WriteFileAtomic(const std::string& path, std::string_view text) {
     return WriteFileAtomic(path, text.data(), text.size());
@@ -97,6 +106,17 @@ bool SaveMayFollowLink(uid_t linkOwner, mode_t folderMode, uid_t user);
 // existence test of a path in it fails with EACCES and why, without touching it.
 void RefuseFolder(const std::string& dir, const std::string& why);
 std::string FolderRefusal(const std::string& path);   // why, "" when the path may be used
+
+// Test seam of the file layer; the programs never set it. onOpen runs before each open of a file
+// for reading, with its path: it may change the file there (as another program could at that
+// moment) and returns 0, or an errno that the read then fails with (a failing disk: EIO).
+// onSync stands in for each fsync of a save, of its new file (folder false) and then of the
+// folder (true), and returns 0 or the errno to fail with.
+struct FileLayerSeam {
+    std::function<int(const std::string& path)> onOpen;
+    std::function<int(int fd, bool folder)> onSync;
+};
+void SetFileLayerSeam(FileLayerSeam seam);   // an empty one restores the plain calls
 
 std::string DirName(const std::string& path);    // "" for a bare name
 std::string BaseName(const std::string& path);

@@ -179,14 +179,15 @@ std::string IniFile::toText() const {
     return out;
 }
 
-bool IniFile::save(std::string* error) const {
+IoResult IniFile::save(std::string* error) const {
     if (unreadable()) {
-        if (error) *error = "not written over, it could not be read: " + readError_;
-        return false;
+        const std::string why = "not written over, it could not be read: " + readError_;
+        if (error) *error = why;
+        return IoResult{false, 0, why};
     }
     IoResult r = WriteFileAtomic(path_, toText());
     if (!r && error) *error = r.message;
-    return r.ok;
+    return r;
 }
 
 IniFile::Section* IniFile::findSection(const std::string& name) {

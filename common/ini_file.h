@@ -3,6 +3,8 @@
 // and read with "." or ",". Values holding CR or LF are written so that they read back whole.
 #pragma once
 
+#include "common/file_io.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -28,7 +30,7 @@ public:
     // a load-modify-save does not replace every other key with the few it set.
     bool unreadable() const { return !readError_.empty(); }
     const std::string& readError() const { return readError_; }   // the system's text for it
-    bool save(std::string* error = nullptr) const;   // atomic; error gets the system's text
+    IoResult save(std::string* error = nullptr) const;   // atomic; error gets the system's text
     void loadFromText(const std::string& text);
     std::string toText() const;
 

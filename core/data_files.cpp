@@ -83,7 +83,7 @@ void ReportReadFailure(const std::string& path, const IoResult& r) {
 }
 
 void ReportWriteFailure(const std::string& path, const IoResult& r) {
-    Messages().error(TwoLines("Ошибка записи файла " + path, r.message + ". Прежний файл не изменён."));
+    Messages().error(TwoLines("Ошибка записи файла " + path, FailedSaveText(r)));
 }
 
 namespace {

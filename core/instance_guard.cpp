@@ -73,7 +73,7 @@ bool InstanceGuard::writeMarks(const char* repeat, const char* complete) {
     IniFile ini(guardFile_);
     ini.writeString(kGuardSection, "Repeat", repeat);
     ini.writeString(kGuardSection, "Complete", complete);
-    return ini.save();
+    return ini.save().ok;
 }
 
 bool InstanceGuard::markRunning() { return writeMarks("Spirelo", "noNormal"); }

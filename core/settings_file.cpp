@@ -22,10 +22,8 @@ namespace {
 IoResult SaveIni(const IniFile& ini) {
     // An unreadable file was reported once at start; it is left as it is, without another box.
     if (ini.unreadable()) return IoResult{false, 0, ini.readError()};
-    std::string error;
-    if (ini.save(&error)) return {};
-    IoResult r{false, 0, error};
-    ReportWriteFailure(ini.path(), r);
+    IoResult r = ini.save();
+    if (!r) ReportWriteFailure(ini.path(), r);
     return r;
 }
 }  // namespace

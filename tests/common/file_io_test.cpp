@@ -14,6 +14,7 @@
 
 #include <vector>
 
+#include "tests/file_seam.h"
 #include "tests/scratch_folder.h"
 #include "tests/hang_guard.h"
 
@@ -362,4 +363,73 @@ TEST(FileIo, ARefusedTextFileIsKeptOnlyFromTheEmptyMemoShownForIt) {
     refused.loaded("b.txt", notRegular);
     EXPECT_FALSE(refused.keeps("a.txt", ""));
     EXPECT_TRUE(refused.keeps("b.txt", ""));
+}
+
+namespace {
+struct SyncSeen {
+    bool folder;
+    ino_t inode;
+};
+}  // namespace
+
+// A save syncs its new file, then, after the rename, the folder holding it, so a power cut
+// cannot bring the old file back. A failed folder sync fails the save, which then says that the
+// new file is in place; a failed file sync leaves the old file whole.
+TEST(FileIo, ASaveSyncsItsFolderAfterTheRenameAndReportsAFailedSync) {
+    const ScratchFolder scratch("spirelo-file-io");
+    ASSERT_TRUE(scratch.made());
+    const std::string path = scratch / "show.seq";
+    ASSERT_TRUE(WriteFileAtomic(path, "old"));
+    struct stat folder{};
+    ASSERT_EQ(::stat(scratch.path().c_str(), &folder), 0);
+
+    std::vector<SyncSeen> seen;
+    int failFolder = 0, failFile = 0;
+    const test::FileSeamScope seam({{}, [&](int fd, bool isFolder) {
+        struct stat st{};
+        ::fstat(fd, &st);
+        // The folder's sync comes after the rename: the target is already the new file then.
+        std::string now;
+        if (isFolder) {
+            EXPECT_TRUE(ReadWholeFile(path, now) && now != "old");
+        }
+        seen.push_back({isFolder, st.st_ino});
+        if (isFolder ? failFolder : failFile) return isFolder ? failFolder : failFile;
+        return ::fsync(fd) == 0 ? 0 : errno;
+    }});
+
+    ASSERT_TRUE(WriteFileAtomic(path, "new"));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_FALSE(seen[0].folder);
+    EXPECT_TRUE(seen[1].folder);
+    EXPECT_EQ(seen[1].inode, folder.st_ino);
+    struct stat target{};
+    ASSERT_EQ(::stat(path.c_str(), &target), 0);
+    EXPECT_EQ(seen[0].inode, target.st_ino);
+
+    failFolder = EIO;
+    IoResult r = WriteFileAtomic(path, "newer");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, EIO);
+    EXPECT_TRUE(r.replaced);
+    EXPECT_NE(FailedSaveText(r).find("Новый файл записан"), std::string::npos) << FailedSaveText(r);
+    std::string back;
+    ASSERT_TRUE(ReadWholeFile(path, back));
+    EXPECT_EQ(back, "newer");
+
+    // A file system that cannot sync folders at all is no failed save.
+    failFolder = EINVAL;
+    EXPECT_TRUE(WriteFileAtomic(path, "newest"));
+
+    failFolder = 0;
+    failFile = EIO;
+    seen.clear();
+    r = WriteFileAtomic(path, "lost");
+    EXPECT_EQ(r.error, EIO);
+    EXPECT_FALSE(r.replaced);
+    EXPECT_NE(FailedSaveText(r).find("Прежний файл не изменён"), std::string::npos);
+    ASSERT_EQ(seen.size(), 1u) << "no rename, no folder sync";
+    ASSERT_TRUE(ReadWholeFile(path, back));
+    EXPECT_EQ(back, "newest");
+    EXPECT_TRUE(TempsOf(scratch.path(), "show.seq").empty());
 }

@@ -220,12 +220,13 @@ void TFormMain::placeOnScreen(const VisualiserSettings& set) {
 
 bool TFormMain::SaveIni() {
     std::string error;
-    if (ini_.save(&error)) return true;
+    const IoResult r = ini_.save(&error);
+    if (r) return true;
     if (ini_.unreadable()) return false;
     // The layout window's end saves once more after the close: one box for one failure.
     if (closed_ && error == closeSaveFailure_) return false;
     if (closed_) closeSaveFailure_ = error;
-    Messages().error(TwoLines("Ошибка записи файла " + ini_.path(), error + ". Прежний файл не изменён."));
+    Messages().error(TwoLines("Ошибка записи файла " + ini_.path(), FailedSaveText(r)));
     return false;
 }
 
