@@ -141,6 +141,12 @@ IoResult OpenRegularFile(const std::string& path, int& fd, struct stat* found) {
 
 bool IsUnfitFile(const IoResult& r) { return !r.ok && (r.error == EINVAL || r.error == EFBIG); }
 
+bool IsReadFailure(const std::string& path, const IoResult& r) {
+    if (r.ok || r.error == ENOENT || r.error == ENOTDIR) return false;
+    // A refused folder is told once as a whole, where it is refused; its files are never touched.
+    return FolderRefusal(path).empty();
+}
+
 void SetFileLayerSeam(FileLayerSeam seam) {
     std::lock_guard<std::mutex> hold(SeamLock());
     const bool set = seam.onOpen || seam.onSync;
@@ -154,7 +160,7 @@ std::string FailedSaveText(const IoResult& r) {
 }
 
 void RefusedTextFile::loaded(const std::string& path, const IoResult& r) {
-    if (IsUnfitFile(r)) path_ = path;
+    if (IsReadFailure(path, r)) path_ = path;
     else path_.clear();
 }
 

@@ -37,13 +37,18 @@ IoResult ReadBoundedFile(const std::string& path, size_t maxBytes, std::string& 
 // The read failed for what the file is (not a regular file, over the bound), not for where it
 // is or whether it is there: what a loader that stays quiet about a missing file still says.
 bool IsUnfitFile(const IoResult& r);
+// The file at path is there but could not be read, for any reason (a failing disk, no
+// permission, its kind or size): unlike a missing file, or one in a folder the program refuses
+// as a whole, what a loader tells with the file's name.
+bool IsReadFailure(const std::string& path, const IoResult& r);
 
-// A notes file its loader refused leaves the memo empty; saving that empty memo would replace the
-// file the operator was told could not be read (a large file by nothing, a pipe by a file). The
-// file is left alone until the memo holds something again.
+// A notes file its loader could not read leaves the memo empty; saving that empty memo would
+// replace the file the operator was told could not be read (a large file by nothing, a pipe by a
+// file, notes on a failing disk by nothing). The file is left alone until the memo holds
+// something again.
 class RefusedTextFile {
 public:
-    // After each load of the memo from path: remembers path when the load refused it.
+    // After each load of the memo from path: remembers path when the read failed.
     void loaded(const std::string& path, const IoResult& r);
     // Whether a save of text to path must leave the file as it is.
     bool keeps(const std::string& path, std::string_view text) const;

@@ -50,7 +50,7 @@ bool LoadListBox(QListWidget* box, const std::string& file, int32_t& row, QLabel
     std::vector<std::string> items;
     if (file.empty()) return false;
     if (const IoResult r = ReadPathList(file, items); !r) {
-        if (IsUnfitFile(r)) ReportReadFailure(file, r);
+        if (IsReadFailure(file, r)) ReportReadFailure(file, r);
         return false;
     }
     FillList(box, items);

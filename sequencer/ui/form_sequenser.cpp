@@ -890,7 +890,7 @@ void TFormSequenser::LoadMemoFromNotesFile() {
     const spirelo::IoResult r = spirelo::LoadNotesFile(path, memo);
     if (!r) {
         memo.clear();
-        if (spirelo::IsUnfitFile(r)) spirelo::ReportReadFailure(path, r);
+        if (spirelo::IsReadFailure(path, r)) spirelo::ReportReadFailure(path, r);
     }
     refusedNotes_.loaded(path, r);
     MemoNotes->setPlainText(Q(memo));

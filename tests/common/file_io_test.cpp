@@ -325,13 +325,16 @@ TEST(FileIo, ModesFollowTheUmask) {
     ::umask(saved);
 }
 
-// A refused notes file is kept from the empty memo shown for it, and from nothing else: not from
-// a memo with text, not at another path, not after a load that read or found nothing, and not
-// once a save has written it.
+// A notes file that could not be read, for whatever reason, is kept from the empty memo shown for
+// it, and from nothing else: not from a memo with text, not at another path, not after a load
+// that read or found nothing, and not once a save has written it.
 TEST(FileIo, ARefusedTextFileIsKeptOnlyFromTheEmptyMemoShownForIt) {
     const IoResult tooBig{false, EFBIG, "File too large"};
     const IoResult notRegular{false, EINVAL, "Not a regular file"};
+    const IoResult failingDisk{false, EIO, "Input/output error"};
+    const IoResult noPermission{false, EACCES, "Permission denied"};
     const IoResult missing{false, ENOENT, "No such file or directory"};
+    const IoResult noFolder{false, ENOTDIR, "Not a directory"};
     struct Case {
         IoResult load;
         std::string savedTo;   // empty: no save since the load
@@ -340,6 +343,8 @@ TEST(FileIo, ARefusedTextFileIsKeptOnlyFromTheEmptyMemoShownForIt) {
     } cases[] = {
         {tooBig, "", "a.txt", "", true},
         {notRegular, "", "a.txt", "", true},
+        {failingDisk, "", "a.txt", "", true},
+        {noPermission, "", "a.txt", "", true},
         {tooBig, "", "a.txt", "typed", false},
         {tooBig, "", "a.txt", "\n", false},
         {tooBig, "", "b.txt", "", false},
@@ -347,6 +352,7 @@ TEST(FileIo, ARefusedTextFileIsKeptOnlyFromTheEmptyMemoShownForIt) {
         {tooBig, "a.txt", "a.txt", "", false},
         {IoResult{}, "", "a.txt", "", false},
         {missing, "", "a.txt", "", false},
+        {noFolder, "", "a.txt", "", false},
     };
     for (const Case& c : cases) {
         RefusedTextFile refused;
@@ -363,6 +369,31 @@ TEST(FileIo, ARefusedTextFileIsKeptOnlyFromTheEmptyMemoShownForIt) {
     refused.loaded("b.txt", notRegular);
     EXPECT_FALSE(refused.keeps("a.txt", ""));
     EXPECT_TRUE(refused.keeps("b.txt", ""));
+}
+
+// Whether a read failure is told: a file that is there but unreadable is; a missing one, and one
+// in a folder refused as a whole (told once where it is refused), are not.
+TEST(FileIo, AReadFailureIsAFileThereButUnreadable) {
+    const ScratchFolder scratch("spirelo-file-io");
+    ASSERT_TRUE(scratch.made());
+    const std::string notes = scratch / "show.txt";
+    ASSERT_TRUE(WriteFileAtomic(notes, "pump 3\r\n"));
+    std::string text;
+    EXPECT_FALSE(IsReadFailure(scratch / "none.txt", ReadBoundedFile(scratch / "none.txt", 100, text)));
+    EXPECT_FALSE(IsReadFailure(notes + "/sub", ReadBoundedFile(notes + "/sub", 100, text)));
+    EXPECT_TRUE(IsReadFailure(notes, ReadBoundedFile(notes, 3, text)));
+    {
+        const test::FileSeamScope seam({[&](const std::string& p) { return p == notes ? EIO : 0; }, {}});
+        const IoResult r = ReadBoundedFile(notes, 100, text);
+        EXPECT_EQ(r.error, EIO);
+        EXPECT_TRUE(IsReadFailure(notes, r));
+    }
+    ASSERT_TRUE(ReadBoundedFile(notes, 100, text));
+    EXPECT_EQ(text, "pump 3\r\n");
+    RefuseFolder(scratch.path(), "open to every user");
+    const IoResult refused = ReadBoundedFile(notes, 100, text);
+    EXPECT_EQ(refused.error, EACCES);
+    EXPECT_FALSE(IsReadFailure(notes, refused));
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "platform/program_paths.h"
 #include "platform/termination_signals.h"
 #include "ui/program_folder_test.h"
+#include "tests/file_seam.h"
 #include "visualiser/layout_file.h"
 #include "visualiser/ui/form_main.h"
 #include "visualiser/ui/form_set.h"
@@ -18,7 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <memory>
 #include <regex>
 
@@ -302,37 +305,43 @@ TEST_F(FormSetTest, NotesWithoutALayoutWaitForOneAndTheCloseAsks) {
     }
 }
 
-// Notes refused at load (over their bound, or a pipe) are not replaced by the empty memo shown
-// for them: not by the views' saves, a Save As onto the layout, another layout's open or the
-// close. Notes typed afterwards are saved.
+// Notes that could not be read at load (over their bound, a pipe, a failing disk) are not
+// replaced by the empty memo shown for them: not by the views' saves, a Save As onto the layout,
+// another layout's open or the close. Notes typed afterwards are saved.
 TEST_F(FormSetTest, RefusedNotesOutliveTheSavesUntilTheOperatorTypes) {
     const std::string layout = writeLayout("park.a3d", [](CollectorTable&) {});
     const std::string other = writeLayout("other.a3d", [](CollectorTable&) {});
     const std::string notes = LayoutNotesPath(layout);
     FileDialog::SetAnswerer([&](const FileDialog&) -> std::optional<QString> { return QString::fromStdString(layout); });
-    for (const bool fifo : {false, true}) {
-        SCOPED_TRACE(fifo ? "a FIFO" : "an oversized file");
+    enum Kind { Oversized, Fifo, FailingDisk };
+    for (const Kind kind : {Oversized, Fifo, FailingDisk}) {
+        SCOPED_TRACE(kind == Fifo ? "a FIFO" : kind == Oversized ? "an oversized file" : "a failing disk");
         std::filesystem::remove(notes);
-        const std::string big(kMaxTextCompanionBytes + 1, 'x');
+        const std::string kept = kind == Oversized ? std::string(kMaxTextCompanionBytes + 1, 'x') : "pump 3 leaks\r\n";
+        const bool fifo = kind == Fifo;
         if (fifo) ASSERT_EQ(::mkfifo(notes.c_str(), 0600), 0);
-        else ASSERT_TRUE(WriteFileAtomic(notes, big));
+        else ASSERT_TRUE(WriteFileAtomic(notes, kept));
         auto untouched = [&] {
             std::string now;
-            return fifo ? std::filesystem::is_fifo(notes) : ReadWholeFile(notes, now) && now == big;
+            return fifo ? std::filesystem::is_fifo(notes) : ReadWholeFile(notes, now) && now == kept;
         };
         messages->log.clear();
+        std::optional<test::FileSeamScope> disk;
+        if (kind == FailingDisk) disk.emplace(FileLayerSeam{[&](const std::string& p) { return p == notes ? EIO : 0; }, {}});
         createWindows(layout);
         ASSERT_EQ(VisualiserInstance().LayoutFileName, layout);
         EXPECT_EQ(FormSet->MemoTxt->toPlainText(), "");
         ASSERT_EQ(messages->log.size(), 1u) << "told once, at the load";
+        EXPECT_NE(messages->log[0].text.find(notes), std::string::npos) << messages->log[0].text;
         FormSet->SpeedButtonMemoRaschet->click();
         FormSet->SpeedButtonMemoTxt->click();
         FormSet->SpeedButtonSaveAs->click();
-        EXPECT_TRUE(untouched());
         FormMain->close();
         deleteWindows();
+        disk.reset();   // the check reads through the same file layer
         EXPECT_TRUE(untouched());
         EXPECT_EQ(messages->log.size(), 1u);
+        if (kind == FailingDisk) continue;   // read again, the notes show
 
         createWindows(layout);
         ASSERT_TRUE(FormSet->OpenLayout(other));

@@ -11,6 +11,7 @@
 #include "sequencer/sequencer_store.h"
 #include "sequencer/ui/paint_box.h"
 #include "ui/program_folder_test.h"
+#include "tests/file_seam.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -29,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -495,28 +497,35 @@ TEST_F(SequencerWindow, NotesTypedBeforeOpeningAnotherFileStayWithTheirFile) {
     EXPECT_EQ(w.MemoNotes->toPlainText(), "");
 }
 
-// A notes file refused at load (over its bound, or a pipe) is not replaced by the empty memo
-// shown for it, neither by a save nor by the window's close; notes typed afterwards are saved.
+// A notes file that could not be read at load (over its bound, a pipe, a failing disk) is not
+// replaced by the empty memo shown for it, neither by a save nor by the window's close; notes
+// typed afterwards are saved.
 TEST_F(SequencerWindow, ARefusedNotesFileOutlivesSavesUntilTheOperatorTypes) {
     const std::string notes = Path("show.txt");
-    for (const bool fifo : {false, true}) {
-        SCOPED_TRACE(fifo ? "a FIFO" : "an oversized file");
+    enum Kind { Oversized, Fifo, FailingDisk };
+    for (const Kind kind : {Oversized, Fifo, FailingDisk}) {
+        SCOPED_TRACE(kind == Fifo ? "a FIFO" : kind == Oversized ? "an oversized file" : "a failing disk");
         MakeSeqFile(Path("show.seq"), 1);
         fs::remove(notes);
-        const std::string big(kMaxNotesFileBytes + 1, 'x');
+        const std::string kept = kind == Oversized ? std::string(kMaxNotesFileBytes + 1, 'x') : "pump 3 leaks\r\n";
+        const bool fifo = kind == Fifo;
         if (fifo) ASSERT_EQ(::mkfifo(notes.c_str(), 0600), 0);
-        else ASSERT_TRUE(WriteFileAtomic(notes, big));
-        auto untouched = [&] { return fifo ? fs::is_fifo(notes) : ReadText(notes) == big; };
+        else ASSERT_TRUE(WriteFileAtomic(notes, kept));
+        auto untouched = [&] { return fifo ? fs::is_fifo(notes) : ReadText(notes) == kept; };
         messages->log.clear();
+        std::optional<test::FileSeamScope> disk;
+        if (kind == FailingDisk) disk.emplace(FileLayerSeam{[&](const std::string& p) { return p == notes ? EIO : 0; }, {}});
         TFormSequenser& w = Create();
         EXPECT_EQ(w.MemoNotes->toPlainText(), "");
         ASSERT_EQ(messages->log.size(), 1u) << "told once, at the load";
+        EXPECT_NE(messages->log[0].text.find(notes), std::string::npos) << messages->log[0].text;
         w.SpeedButtonSaveSeq->click();
-        EXPECT_TRUE(untouched());
         delete FormSequenser;
         FormSequenser = nullptr;
+        disk.reset();   // the check reads through the same file layer
         EXPECT_TRUE(untouched());
         EXPECT_EQ(messages->log.size(), 1u);
+        if (kind == FailingDisk) continue;   // read again, the notes show
 
         Create();
         FormSequenser->MemoNotes->setFocus();

@@ -342,7 +342,7 @@ bool TFormSet::OpenFile(const std::string& path) {
     s.LayoutFileName = path;
     std::string notes;
     const IoResult io = ReadTextCompanion(LayoutNotesPath(path), notes);
-    if (IsUnfitFile(io))
+    if (IsReadFailure(LayoutNotesPath(path), io))
         Messages().error("Ошибка чтения файла " + LayoutNotesPath(path) + "\r\n" + io.message);
     refusedNotes_.loaded(LayoutNotesPath(path), io);
     MemoTxt->setPlainText(io ? Q(notes) : QString());
