@@ -4,7 +4,7 @@
 #include "visualiser/visualiser_state.h"
 
 #include <bit>
-#include <filesystem>
+#include <cerrno>
 #include <cstring>
 
 namespace spirelo {
@@ -81,26 +81,22 @@ bool DeserializeLayout(const uint8_t* data, size_t size, CollectorTable& t) {
 
 LayoutLoadResult LoadLayoutFile(const std::string& path, CollectorTable& t) {
     LayoutLoadResult res;
-    if (!FileExists(path)) {
-        res.status = LayoutLoad::Missing;
-        res.caption = kCaptionNotLoaded;
-        res.message = "Файл " + CrLf() + path + CrLf() + "не найден ";
-        return res;
-    }
-    // A file of another size is never read into memory, however large it is.
-    std::error_code ec;
-    auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size != kLayoutFileSize) {
-        res.status = LayoutLoad::WrongSize;
-        res.caption = kCaptionNotLoaded;
-        return res;
-    }
+    // One open both checks and reads: a file of another size is never read into memory, however
+    // large, and one that grows after the check is read no further than the check saw.
     std::vector<uint8_t> bytes;
-    IoResult io = ReadWholeFile(path, bytes);
-    if (!io) {
-        res.status = LayoutLoad::ReadError;
+    if (IoResult io = ReadBoundedFile(path, kLayoutFileSize, bytes); !io) {
         res.caption = kCaptionNotLoaded;
-        res.message = "Ошибка ввода-вывода: " + path + CrLf() + io.message;
+        if (io.error == EFBIG) {
+            res.status = LayoutLoad::WrongSize;
+        } else if (io.error == ENOENT || io.error == ENOTDIR || io.error == EISDIR || io.error == EINVAL ||
+                   !FolderRefusal(path).empty()) {
+            // Only a regular file is a layout file.
+            res.status = LayoutLoad::Missing;
+            res.message = "Файл " + CrLf() + path + CrLf() + "не найден ";
+        } else {
+            res.status = LayoutLoad::ReadError;
+            res.message = "Ошибка ввода-вывода: " + path + CrLf() + io.message;
+        }
         return res;
     }
     if (!DeserializeLayout(bytes.data(), bytes.size(), t)) {

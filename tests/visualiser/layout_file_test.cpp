@@ -3,12 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <random>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/file_seam.h"
 #include "tests/scratch_folder.h"
 
 using namespace spirelo;
@@ -180,6 +185,50 @@ TEST(LayoutFile, WrongSizeOrMissingKeepsThePreviousLayout) {
     EXPECT_EQ(r.caption, "3D визуализация фонтанов Файл не загружен ");
     EXPECT_EQ(r.message, "Файл \r\n" + dir + "/none.a3d\r\nне найден ");
     EXPECT_EQ(SerializeLayout(*t), before);
+}
+
+// The size is checked on the opened file and the read goes no further than the check saw: a
+// layout that grows to a terabyte in the instant between a look by name and the open (another
+// program writing it) is refused by its size, never read into memory. A pipe in the layout's
+// place is no layout; a failing disk is told.
+TEST(LayoutFile, TheLoadReadsNoMoreThanItsCheckSawFromTheOpenedFile) {
+    const ScratchFolder scratch("glimmora-layout");
+    ASSERT_TRUE(scratch.made());
+    const std::string path = scratch / "park.a3d";
+    auto t = StartTable();
+    Scramble(*t, 11);
+    ASSERT_TRUE(SaveLayoutFile(path, *t).io);
+    const std::vector<uint8_t> before = SerializeLayout(*t);
+    auto u = StartTable();
+    const std::vector<uint8_t> other = SerializeLayout(*u);
+    {
+        bool grew = false;
+        const test::FileSeamScope seam({[&](const std::string& p) {
+            if (p == path) grew = ::truncate(path.c_str(), off_t(1) << 40) == 0;
+            return 0;
+        }, {}});
+        const LayoutLoadResult r = LoadLayoutFile(path, *u);
+        if (!grew) GTEST_SKIP() << "this file system holds no sparse terabyte";
+        EXPECT_EQ(r.status, LayoutLoad::WrongSize);
+        EXPECT_EQ(r.caption, kCaptionNotLoaded);
+        EXPECT_EQ(SerializeLayout(*u), other);
+    }
+    ASSERT_EQ(::truncate(path.c_str(), off_t(kLayoutFileSize)), 0);
+    {
+        const test::FileSeamScope seam({[&](const std::string& p) { return p == path ? EIO : 0; }, {}});
+        const LayoutLoadResult r = LoadLayoutFile(path, *u);
+        EXPECT_EQ(r.status, LayoutLoad::ReadError);
+        EXPECT_NE(r.message.find(path), std::string::npos);
+        EXPECT_EQ(SerializeLayout(*u), other);
+    }
+    ASSERT_TRUE(LoadLayoutFile(path, *u).ok());
+    EXPECT_EQ(SerializeLayout(*u), before);
+
+    const std::string fifo = scratch / "pipe.a3d";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const LayoutLoadResult r = LoadLayoutFile(fifo, *u);
+    EXPECT_EQ(r.status, LayoutLoad::Missing);
+    EXPECT_EQ(r.message, "Файл \r\n" + fifo + "\r\nне найден ");
 }
 
 TEST(LayoutFile, FailedSaveLeavesTheOldFileWhole) {
