@@ -104,12 +104,18 @@ bool IsValidUtf8(std::string_view s) {
     return true;
 }
 
-std::string TextFileToUtf8(std::string_view bytes) {
+std::string_view WithoutByteOrderMark(std::string_view bytes) {
     if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
         static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
         bytes.remove_prefix(3);
+    return bytes;
+}
+
+std::string LineToUtf8(std::string_view bytes) {
     return IsValidUtf8(bytes) ? std::string(bytes) : Cp1251ToUtf8(bytes);
 }
+
+std::string TextFileToUtf8(std::string_view bytes) { return LineToUtf8(WithoutByteOrderMark(bytes)); }
 
 std::string NameFieldToUtf8(const uint8_t* field, size_t size) {
     size_t n = 0;

@@ -14,6 +14,10 @@ std::string Utf8ToCp1251(std::string_view utf8);
 bool IsValidUtf8(std::string_view bytes);
 // Text read from a file the user may have made elsewhere: UTF-8 kept, else taken as CP1251.
 std::string TextFileToUtf8(std::string_view bytes);
+// The same for one line of such a file: the entries of a list are decided one by one, so an old
+// CP1251 entry does not garble the UTF-8 entries added beside it.
+std::string LineToUtf8(std::string_view bytes);
+std::string_view WithoutByteOrderMark(std::string_view bytes);
 
 // A fixed name field (no terminator, padded with 0): the bytes up to the first 0, as UTF-8.
 std::string NameFieldToUtf8(const uint8_t* field, size_t size);

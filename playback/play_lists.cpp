@@ -17,12 +17,13 @@ IoResult ReadPathList(const std::string& path, std::vector<std::string>& out) {
 
 void ParsePathList(const std::string& bytes, std::vector<std::string>& out) {
     out.clear();
-    const std::string text = TextFileToUtf8(bytes);
+    // Neither code page has a line end inside a character, so the bytes split before decoding.
+    const std::string_view text = WithoutByteOrderMark(bytes);
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos) end = text.size();
-        if (end > start) out.push_back(text.substr(start, end - start));
+        if (end > start) out.push_back(LineToUtf8(text.substr(start, end - start)));
         start = end + 1;
     }
 }

@@ -79,6 +79,13 @@ TEST(PlayLists, ListFilesRoundTripAndReadOldCodePages) {
     ASSERT_TRUE(ReadPathList((dir / "old.msc").string(), back));
     EXPECT_EQ(back, (Items{"C:\\Музыка.mp3", "D:\\b.mp3", "E:\\c.mp3"}));
 
+    // Entries are decoded one by one: a list that gained a UTF-8 entry beside an old CP1251 one
+    // (or the other way round) reads both as they were meant, the byte order mark aside.
+    std::ofstream(dir / "mixed.shw", std::ios::binary)
+        << "\xEF\xBB\xBF/a/\xD0\x9F.trk\r\n/a/\xCF.trk\r\n/a/\xD0\x9F\xCF.trk\r\n";
+    ASSERT_TRUE(ReadPathList((dir / "mixed.shw").string(), back));
+    EXPECT_EQ(back, (Items{"/a/П.trk", "/a/П.trk", "/a/РџП.trk"}));
+
     EXPECT_FALSE(ReadPathList((dir / "missing.msc").string(), back));
     EXPECT_TRUE(back.empty());
     // a failed write leaves no file and says so
