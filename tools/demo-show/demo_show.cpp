@@ -38,16 +38,16 @@ void BuildDemoSequencers(ShowData& d) {
     d.ProgramOptions[9] = 0;
 
     // Spots: eight colours, all spots alike, one scene every half second when played.
-    static const uint8_t colours[8][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},   {255, 200, 0},
-                                          {255, 0, 255}, {0, 255, 255}, {255, 255, 255}, {255, 96, 0}};
+    static const uint8_t colours[kColours][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},   {255, 200, 0},
+                                                  {255, 0, 255}, {0, 255, 255}, {255, 255, 255}, {255, 96, 0}};
     Name(d.SequencerNames[kSeqSpots], "Spots RGB");
     Mask(d, kSeqSpots, 1, 3 * kSpots);
-    for (int scene = 0; scene < 8; ++scene) {
+    for (int scene = 0; scene < kColours; ++scene) {
         for (int s = 0; s < kSpots; ++s)
             for (int k = 0; k < 3; ++k) d.SequencerStepData[kSeqSpots][scene][3 * s + k] = colours[scene][k];
         d.SequencerStepWords[kSeqSpots][scene] = 500;
     }
-    d.SequencerStepWords[kSeqSpots][8] = 3;   // back to the first scene
+    d.SequencerStepWords[kSeqSpots][kColours] = 3;   // back to the first scene
 
     // Pumps: off, all high, and two alternating patterns that the tracks swap on the beat.
     Name(d.SequencerNames[kSeqPumps], "Pumps");
@@ -76,11 +76,11 @@ void BuildDemoTracks(ShowData& d, int songSteps) {
     Name(d.TrackNames[2], "Valves");
     Name(d.TrackNames[3], "Blackout");
     const int last = songSteps - 40;   // two seconds before the end everything rests
-    // Track 0: a new colour every two seconds (the beat is ten steps).
-    for (int step = kSpotsStartStep, scene = 0; step < last; step += 40, scene = (scene + 1) % 8)
+    // Track 0: a new colour every two seconds.
+    for (int step = kSpotsStartStep, scene = 0; step < last; step += kColourSteps, scene = (scene + 1) % kColours)
         Step(d, 0, step, kSeqSpots, scene, 255, kCmdSetScene);
     // Track 1: the pumps swap pattern on every beat.
-    for (int step = kPumpsStartStep, k = 0; step < last; step += 10, ++k)
+    for (int step = kPumpsStartStep, k = 0; step < last; step += kBeatSteps, ++k)
         Step(d, 1, step, kSeqPumps, 2 + (k % 2), 255, kCmdSetScene);
     // Track 2: the valve chase runs on its own sequencer from second 3.
     Step(d, 2, kValvesStartStep, kSeqValves, 0, 255, kCmdSeqPlay);

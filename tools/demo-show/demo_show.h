@@ -22,6 +22,9 @@ inline constexpr int kSeqValves = 2;
 inline constexpr int kPumpsStartStep = 20;  // 1 s: the show's first level
 inline constexpr int kSpotsStartStep = 40;  // 2 s: channel 1 (red of spot 1) goes to 255
 inline constexpr int kValvesStartStep = 60; // 3 s
+inline constexpr int kBeatSteps = 10;       // the pumps swap pattern on every beat
+inline constexpr int kColourSteps = 40;     // the spots take the next colour every two seconds
+inline constexpr int kColours = 8;          // and come back to red after the eighth
 
 // The visualiser's camera on the demo fountain.
 inline constexpr int kDemoZoom = 22;          // the camera's Zoom is its negative
