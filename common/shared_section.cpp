@@ -17,11 +17,13 @@ std::string ShmName(const std::string& name) { return name.empty() || name[0] !=
 
 SharedSection::~SharedSection() { close(); }
 
-bool SharedSection::open(const std::string& name, size_t size, std::string* error) {
+bool SharedSection::open(const std::string& name, size_t size, std::string* error, bool* heldByOther) {
     close();
+    if (heldByOther) *heldByOther = false;
     size_t want = size < kPage ? kPage : (size + kPage - 1) / kPage * kPage;
     int fd = ::shm_open(ShmName(name).c_str(), O_RDWR | O_CREAT, 0600);
     if (fd < 0) {
+        if (heldByOther) *heldByOther = errno == EACCES;   // there, and not ours to open
         if (error) *error = std::strerror(errno);
         return false;
     }
@@ -34,6 +36,7 @@ bool SharedSection::open(const std::string& name, size_t size, std::string* erro
     // A section made beforehand by someone else could be written, shrunk or read by them:
     // refused. One of ours keeps no looser mode than 0600, whoever made it first.
     if (st.st_uid != ::geteuid()) {
+        if (heldByOther) *heldByOther = true;
         if (error) *error = "the section /" + name + " belongs to another user (uid " + std::to_string(st.st_uid) + ")";
         ::close(fd);
         return false;
@@ -94,6 +97,29 @@ bool SharedSection::readText(std::string& out) const {
     const void* nul = std::memchr(data_, 0, size_);
     size_t len = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - data_) : size_;
     out.assign(reinterpret_cast<const char*>(data_), len);
+    return true;
+}
+
+std::string OwnSectionName(const std::string& name) { return name + std::to_string(::geteuid()); }
+
+bool OpenOwnSection(SharedSection& s, const std::string& name, size_t size, std::string& used, std::string& note,
+                    std::string* error) {
+    note.clear();
+    used = name;
+    bool held = false;
+    std::string why;
+    if (s.open(name, size, &why, &held)) return true;
+    if (!held) {
+        if (error) *error = why;
+        return false;
+    }
+    used = OwnSectionName(name);
+    if (!s.open(used, size, error)) return false;
+    // Where the system keeps its sections, for the holder's id (left out when it cannot be seen).
+    struct stat st{};
+    const std::string holder =
+        ::stat(("/dev/shm/" + name).c_str(), &st) == 0 ? " (uid " + std::to_string(st.st_uid) + ")" : "";
+    note = "/" + name + " is another user's" + holder + ", so /" + used + " is used instead";
     return true;
 }
 

@@ -18,7 +18,8 @@ public:
     SharedSection& operator=(const SharedSection&) = delete;
 
     // name without the leading "/"; size is rounded up to whole pages (at least 4096).
-    bool open(const std::string& name, size_t size, std::string* error = nullptr);
+    // heldByOther, when given, tells whether the failure was that another user holds the name.
+    bool open(const std::string& name, size_t size, std::string* error = nullptr, bool* heldByOther = nullptr);
     void close();               // unmaps; the section itself stays for the other program
     bool isOpen() const { return data_ != nullptr; }
     uint8_t* data() const { return data_; }
@@ -40,5 +41,13 @@ private:
     size_t size_ = 0;
     int fd_ = -1;
 };
+
+// The rule both programs follow, so that a controller and a Glimmora of one user still meet when
+// another user holds a section's name (one left by a run as root): the name itself when it is
+// free or the user's own, else OwnSectionName(name). used gets the name opened; note, when the
+// user's own name was taken, one line that says so (empty otherwise).
+bool OpenOwnSection(SharedSection& s, const std::string& name, size_t size, std::string& used, std::string& note,
+                    std::string* error = nullptr);
+std::string OwnSectionName(const std::string& name);   // name followed by the user's id
 
 }  // namespace spirelo

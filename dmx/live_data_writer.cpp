@@ -1,5 +1,6 @@
 #include "dmx/live_data_writer.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/event_log.h"
@@ -15,20 +16,30 @@ bool FileMappingToON(ShowData& d, LiveDataSections& live, MessageService& messag
     if (d.MappingOpenFlag != 0) return d.MappingOpenFlag == 1;
     bool ok = true;
     // Making a section and mapping it are one step here: a failure shows both texts, as a
-    // failed create followed by its missing view does.
-    std::string error;
-    if (!live.DmxMap.open(live.DmxName, kLiveTextSize, &error)) {
-        WriteLog("FormUSB_COM", "FileMappingToON", "no_live_data " + live.DmxName + ": " + error);
+    // failed create followed by its missing view does. What happened goes into one log entry,
+    // since a second one of the same place and second would replace the first.
+    std::string error, note, said, notes;
+    const auto add = [](std::string& to, const std::string& what) { to += (to.empty() ? "" : "; ") + what; };
+    if (!OpenOwnSection(live.DmxMap, live.DmxName, kLiveTextSize, live.DmxOpenName, note, &error)) {
+        add(said, "no_live_data " + live.DmxName + ": " + error);
         messages.message("Donot create FileMapping DMX!");
         messages.message("Donot connect FileMapping Dmx!");
         ok = false;
     }
-    if (!live.SpectrMap.open(live.SpectrName, kLiveTextSize, &error)) {
-        WriteLog("FormUSB_COM", "FileMappingToON", "no_live_data " + live.SpectrName + ": " + error);
+    if (!note.empty()) add(notes, note);
+    if (!OpenOwnSection(live.SpectrMap, live.SpectrName, kLiveTextSize, live.SpectrOpenName, note, &error)) {
+        add(said, "no_live_data " + live.SpectrName + ": " + error);
         messages.message("Donot create FileMapping in RAM PC!");
         messages.message("Не могу подключить FileMapping spectr!");
         ok = false;
     }
+    if (!note.empty()) add(notes, note);
+    if (!notes.empty()) {
+        // Glimmora follows the same rule, so it finds the controller there; no box: nothing failed.
+        std::fprintf(stderr, "live data: %s\n", notes.c_str());
+        add(said, "live_data " + notes);
+    }
+    if (!said.empty()) WriteLog("FormUSB_COM", "FileMappingToON", said);
     if (!ok) {
         // Half a pair is released: nothing writes unless both views are there.
         live.DmxMap.close();

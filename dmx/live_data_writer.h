@@ -17,6 +17,8 @@ inline constexpr int kSpectrumBands = 30;
 struct LiveDataSections {
     std::string DmxName = DmxSectionName();
     std::string SpectrName = SpectrumSectionName();
+    // The names in use while open: DmxName and SpectrName, or the user's own (OpenOwnSection).
+    std::string DmxOpenName, SpectrOpenName;
     SharedSection DmxMap;
     SharedSection SpectrMap;
     uint8_t SpectrumBytes[kChannelSlots] = {};
@@ -33,6 +35,8 @@ struct LiveSpectrum {
 
 // Creates or opens both sections and maps them. MappingOpenFlag becomes 1 only when both are
 // made; a failure shows its message and releases whatever was made. Does nothing while open.
+// A name another user holds is no failure: the user's own name is taken instead, and one line
+// on stderr and in the event log says so.
 // Returns true when the sections are open afterwards.
 bool FileMappingToON(ShowData& d, LiveDataSections& live, MessageService& messages);
 

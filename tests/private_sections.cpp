@@ -13,7 +13,9 @@
 namespace spirelo::test {
 
 std::string PrivateSectionSuffix(const char* given, pid_t pid) {
-    const std::string own = "-test" + std::to_string(pid);
+    // Ends in a non-digit: a name followed by a user's id (OwnSectionName) never becomes
+    // another test process's plain name ("-test12" + "34" against "-test1234").
+    const std::string own = "-test" + std::to_string(pid) + "-";
     std::string prefix = SectionSuffixFrom(given);
     const size_t room = SectionSuffixFrom(std::string(200, 'x').c_str()).size();
     if (prefix.size() + own.size() > room) prefix.resize(room > own.size() ? room - own.size() : 0);

@@ -55,18 +55,18 @@ TEST(SectionNames, TestProcessesGetPrivateNames) {
 // A suffix the shell exports stays in front of the process's own, so test processes running
 // side by side never share sections, however long or odd the exported one is.
 TEST(SectionNames, EveryTestProcessAddsItsOwnPartToAnExportedSuffix) {
-    EXPECT_TRUE(SectionSuffix().ends_with("-test" + std::to_string(::getpid()))) << SectionSuffix();
+    EXPECT_TRUE(SectionSuffix().ends_with("-test" + std::to_string(::getpid()) + "-")) << SectionSuffix();
     const struct { const char* given; std::string want; } cases[] = {
-        {nullptr, "-test4321"},
-        {"", "-test4321"},
-        {"-mine", "-mine-test4321"},
-        {"-a b/c", "-abc-test4321"},
-        {"-test99", "-test99-test4321"},
+        {nullptr, "-test4321-"},
+        {"", "-test4321-"},
+        {"-mine", "-mine-test4321-"},
+        {"-a b/c", "-abc-test4321-"},
+        {"-test99", "-test99-test4321-"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(test::PrivateSectionSuffix(c.given, 4321), c.want) << (c.given ? c.given : "(unset)");
     const std::string longOne = test::PrivateSectionSuffix(std::string(100, 'u').c_str(), 4321);
-    EXPECT_EQ(longOne, std::string(64 - 9, 'u') + "-test4321");
+    EXPECT_EQ(longOne, std::string(64 - 10, 'u') + "-test4321-");
     EXPECT_EQ(SectionSuffixFrom(longOne.c_str()), longOne) << "the programs keep all of it";
 }
 

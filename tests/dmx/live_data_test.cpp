@@ -138,24 +138,59 @@ TEST_F(LiveData, HalfMadePairIsReleasedAndReported) {
     EXPECT_EQ(msgs.log[1].text, "Donot connect FileMapping Dmx!");
 }
 
-// A section another user made is refused: the event log says which and why, the show goes on
-// without live data.
-TEST_F(LiveData, AnotherUsersSectionIsRefusedWithALogLine) {
-    if (::geteuid() != 0) GTEST_SKIP() << "giving the section to another user needs root";
-    const int fd = ::shm_open(("/" + dmxName).c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::fchown(fd, 65534, 65534), 0);
-    ::close(fd);
+// A section another user holds (one left by a run as root) stops nothing: the user's own name is
+// taken, without a box, and one line in the log names both; the other user's section is left
+// as it was. Only when the own name is held too is it a failure, shown as any other.
+TEST_F(LiveData, AnotherUsersSectionsGiveWayToTheUsersOwnNames) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a section to another user needs root";
+    const auto foreign = [](const std::string& name) {
+        const int fd = ::shm_open(("/" + name).c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+        if (fd < 0) return false;
+        const bool given = ::fchown(fd, 65534, 65534) == 0;
+        ::close(fd);
+        return given;
+    };
+    const std::string ownDmx = OwnSectionName(dmxName), ownSpectr = OwnSectionName(spectrName);
+    EXPECT_EQ(ownDmx, dmxName + "0");
+    SharedSection::unlink(ownDmx);
+    SharedSection::unlink(ownSpectr);
+    ASSERT_TRUE(foreign(dmxName));
+    ASSERT_TRUE(foreign(spectrName));
 
-    EXPECT_FALSE(FileMappingToON(*d, live, msgs));
-    EXPECT_EQ(d->MappingOpenFlag, 0);
+    ASSERT_TRUE(FileMappingToON(*d, live, msgs));
+    EXPECT_TRUE(msgs.log.empty());
+    EXPECT_EQ(live.DmxOpenName, ownDmx);
+    EXPECT_EQ(live.SpectrOpenName, ownSpectr);
+    d->DmxOut[1] = 0xC8;
+    WriteLiveData(*d, live, {nullptr});
+    EXPECT_EQ(Text(ownDmx).substr(0, 4), "C800");
+    EXPECT_EQ(Text(ownSpectr), std::string(1024, '0'));
+    struct stat st{};
+    ASSERT_EQ(::stat(("/dev/shm/" + dmxName).c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_size, 0) << "the other user's section is not touched";
     std::string log;
     ReadWholeFile(scratch / "Spirelo.Log", log);
-    EXPECT_NE(log.find("Info=no_live_data " + dmxName + ": the section /" + dmxName +
-                       " belongs to another user (uid 65534)"),
+    EXPECT_NE(log.find("Info=live_data /" + dmxName + " is another user's (uid 65534), so /" + ownDmx +
+                       " is used instead; /" + spectrName + " is another user's (uid 65534), so /" + ownSpectr +
+                       " is used instead\n"),
               std::string::npos)
         << log;
-    WriteLiveData(*d, live, {nullptr});   // nothing written, nothing raised
+    ASSERT_TRUE(FileMappingOFF(*d, live));
+
+    // The own name held as well: no way round it, the documented failure.
+    SharedSection::unlink(ownDmx);
+    ASSERT_TRUE(foreign(ownDmx));
+    EXPECT_FALSE(FileMappingToON(*d, live, msgs));
+    EXPECT_EQ(d->MappingOpenFlag, 0);
+    ASSERT_EQ(msgs.log.size(), 2u);
+    EXPECT_EQ(msgs.log[0].text, "Donot create FileMapping DMX!");
+    ReadWholeFile(scratch / "Spirelo.Log", log);
+    EXPECT_NE(log.find("Info=no_live_data " + dmxName + ": the section /" + ownDmx + " belongs to another user (uid 65534)"),
+              std::string::npos)
+        << log;
+    SharedSection::unlink(ownDmx);
+    SharedSection::unlink(ownSpectr);
 }
 
 // The visualiser's side in another process: open the section by name and read the text.

@@ -19,7 +19,9 @@
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -70,8 +72,10 @@ struct Program {
             ::waitpid(pid, &status, 0);
         }
         // The live-data sections it made under the test process's suffix go with it.
-        SharedSection::unlink(DmxSectionName());
-        SharedSection::unlink(SpectrumSectionName());
+        for (const std::string& name : {DmxSectionName(), SpectrumSectionName()}) {
+            SharedSection::unlink(name);
+            SharedSection::unlink(OwnSectionName(name));
+        }
     }
     std::string file(const std::string& name) const { return dir / ("bin/" + name); }
 
@@ -308,6 +312,59 @@ TEST(Programs, WithoutADesktopEachSaysSoAndExitsWithOne) {
             // Nothing of the program was started: no settings written.
             EXPECT_FALSE(fs::exists(p.file(std::string(name) + ".ini")));
         }
+    }
+}
+
+// The sections' names held by another user (a run as root left them): both programs start
+// without a box on the user's own names and meet there, each saying so in one line.
+TEST(Programs, AnotherUsersSectionsStopNoStartAndBothProgramsMeetOnTheirOwnNames) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a section to another user needs root";
+    for (const std::string& name : {DmxSectionName(), SpectrumSectionName()}) {
+        SharedSection::unlink(name);
+        SharedSection::unlink(OwnSectionName(name));
+        const int fd = ::shm_open(("/" + name).c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(fd, 0) << name;
+        ASSERT_EQ(::fchown(fd, 65534, 65534), 0);
+        ::close(fd);
+    }
+    std::vector<std::string> glimmoraPlatform = kOffscreen;
+    if (const char* display = std::getenv("DISPLAY"); display && *display)
+        glimmoraPlatform = {"QT_QPA_PLATFORM=xcb", std::string("DISPLAY=") + display, "LIBGL_ALWAYS_SOFTWARE=1"};
+    Program spirelo("Spirelo"), glimmora("Glimmora");
+    spirelo.start(kNoDesktop, kOffscreen);
+    glimmora.start(kNoDesktop, glimmoraPlatform);
+    const std::string ownDmx = OwnSectionName(DmxSectionName());
+    const auto maps = [](pid_t pid, const std::string& name) {
+        std::ifstream in("/proc/" + std::to_string(pid) + "/maps");   // its size says 0: read as a stream
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return text.find("/dev/shm/" + name + "\n") != std::string::npos;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return maps(spirelo.pid, ownDmx) && maps(spirelo.pid, OwnSectionName(SpectrumSectionName())); }, 30))
+        << spirelo.output();
+    EXPECT_TRUE(WaitUntil([&] { return maps(glimmora.pid, ownDmx); }, 30)) << glimmora.output();
+    // The controller's output cycle runs: its levels are there for Glimmora.
+    SharedSection live;
+    std::string text;
+    EXPECT_TRUE(WaitUntil([&] { return live.open(ownDmx, kLiveTextSize) && live.readText(text) && text.size() == 1024; }, 30))
+        << text;
+    for (Program* p : {&spirelo, &glimmora}) {
+        ASSERT_EQ(::kill(p->pid, SIGTERM), 0);
+        ASSERT_TRUE(p->ended(30)) << p->output();
+        EXPECT_TRUE(WIFEXITED(p->status) && WEXITSTATUS(p->status) == 0) << p->output();
+        const std::string out = p->output();
+        const std::string line = "live data: /" + DmxSectionName() + " is another user's (uid 65534), so /" + ownDmx + " is used instead";
+        const size_t at = out.find(line);
+        EXPECT_NE(at, std::string::npos) << out;
+        EXPECT_EQ(out.find("live data:", at + 1), std::string::npos) << "one line\n" << out;
+    }
+    const std::string log = Slurp(spirelo.file("Spirelo.Log"));
+    EXPECT_NE(log.find("Info=live_data /" + DmxSectionName() + " is another user's"), std::string::npos) << log;
+    EXPECT_EQ(log.find("no_live_data"), std::string::npos) << log;
+    for (const std::string& name : {DmxSectionName(), SpectrumSectionName()}) {
+        struct stat st{};
+        EXPECT_EQ(::stat(("/dev/shm/" + name).c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_size, 0) << name << " left as it was";
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QShowEvent>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 
 using namespace spirelo;
@@ -180,11 +181,13 @@ void TFormMain::FormCreate() {
     s.FpsLastTick = 0;
     setWindowTitle(Q("Программа визуализации фонтанов " + startLayoutPath_));
 
-    std::string error;
-    if (!section_.open(LiveSectionName, kLiveTextSize, &error)) {
+    std::string error, note;
+    if (!OpenOwnSection(section_, LiveSectionName, kLiveTextSize, LiveSectionOpenName, note, &error)) {
         Messages().message("Не могу создать FileMapping!");
         Messages().message("Не могу подключить FileMapping!");
     }
+    // The controller follows the same rule and finds us there: a line, not a box.
+    if (!note.empty()) std::fprintf(stderr, "live data: %s\n", note.c_str());
     // The reader runs either way: without the section it sees an empty text and the jets
     // keep the start levels.
     SetTimerEnabled(TimerDmxIn, true);

@@ -46,6 +46,7 @@ public:
     GlView* glView = nullptr;
     // The live-data section read by TimerDmxIn (tests set their own before FormCreate).
     std::string LiveSectionName = spirelo::DmxSectionName();
+    std::string LiveSectionOpenName;   // the name read: LiveSectionName or the user's own
 
     // Handlers.
     void SpeedButtonSetWinClick();
