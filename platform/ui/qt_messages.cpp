@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace spirelo {
 
@@ -20,6 +21,17 @@ QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& title, c
                                  QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
     if (buttons & QMessageBox::Yes) box.setDefaultButton(QMessageBox::Yes);
+    // Above the windows of both programs: a window manager keeps a stay-on-top window above
+    // the others. Without one (a bare X server) nothing does, and a window that raises itself
+    // or comes up later covers the box, which then waits unseen; so while it waits it raises
+    // itself again, unless a newer box of ours waits above it.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    QTimer keepAbove;
+    keepAbove.setInterval(200);
+    QObject::connect(&keepAbove, &QTimer::timeout, &box, [&box] {
+        if (QApplication::activeModalWidget() == &box) box.raise();
+    });
+    keepAbove.start();
     return QMessageBox::StandardButton(box.exec());
 }
 }  // namespace

@@ -22,6 +22,7 @@
 #include "playback/ui/form_input.h"
 #include "sequencer/ui/form_sequenser.h"
 
+#include <QApplication>
 #include <QDateTime>
 
 using namespace spirelo;
@@ -234,11 +235,13 @@ void TFormSound::TimerWindowTimer() {
     shapeRecVisible_ = RecordingIndicator(shapeRecVisible_, sbPlayTrack->isChecked(), anyRec);
     ShapeRec->setVisible(shapeRecVisible_);
     // 9. Keys to this window.
-    if (SpeedButtonFocus->isChecked() && isVisible()) {
+    // The keys need the focus, not the top of the stack: raised every tick, the window would
+    // cover the boxes of both programs where no window manager keeps them above it. Nor is the
+    // focus taken from a box of ours that waits.
+    if (SpeedButtonFocus->isChecked() && isVisible() && !QApplication::activeModalWidget()) {
         // The control being typed into keeps the keys; the form takes them only when none had.
         QWidget* had = focusWidget();
-        raise();
-        activateWindow();
+        if (!isActiveWindow()) activateWindow();
         (had ? had : this)->setFocus();
     }
 }
