@@ -149,9 +149,14 @@ std::string FallbackFolder(const std::string& app) {
         return folder;
     }
     std::string folder = WithSlash(base) + app + "/";
-    MakeDirs(folder);
-    if (std::string problem = FolderPathProblem(folder, ::geteuid()); !problem.empty())
-        RefuseFolder(folder, "folder " + folder + " not used: " + problem);
+    // Looked at before anything is made too: a folder is never made in another user's folder,
+    // nor where her link points.
+    std::string problem = FolderPathProblem(folder, ::geteuid());
+    if (problem.empty()) {
+        MakeDirs(folder);
+        problem = FolderPathProblem(folder, ::geteuid());
+    }
+    if (!problem.empty()) RefuseFolder(folder, "folder " + folder + " not used: " + problem);
     return folder;
 }
 

@@ -119,7 +119,9 @@ inline void Stop(Process& p) {
     if (!Alive(p)) return;
     ::kill(p.pid, SIGTERM);
     int st;
-    if (!WaitFor(p, 10, &st)) {
+    // A child reaped elsewhere meanwhile leaves pid -1, which kill() would take for every
+    // process the user may signal.
+    if (!WaitFor(p, 10, &st) && p.pid > 0) {
         ::kill(p.pid, SIGKILL);
         while (Alive(p)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }

@@ -300,7 +300,8 @@ TEST(ProgramPaths, TheWholePathOfAFolderIsChecked) {
 }
 
 // HOME under a folder another user can write to, where she made the settings' path first (or
-// links it to a file of the victim's): the fallback folder is refused, nothing is read or saved.
+// links it to a file of the victim's): the fallback folder is refused, nothing is read, saved or
+// made there.
 TEST(ProgramPaths, AFallbackFolderWhosePathFailsIsRefused) {
     Env xdg("XDG_CONFIG_HOME"), home("HOME");
     Tree t;
@@ -316,6 +317,7 @@ TEST(ProgramPaths, AFallbackFolderWhosePathFailsIsRefused) {
     EXPECT_NE(why.find(folder), std::string::npos) << why;
     EXPECT_NE(why.find(t / "open on the way to it"), std::string::npos) << why;
     EXPECT_FALSE(WriteFileAtomic(folder + "Spirelo.ini", "x"));
+    EXPECT_FALSE(std::filesystem::exists(t / "open/home/.config")) << "a folder was made on the refused path";
 
     // The settings folder a link to another of the user's folders.
     t.dir("mine", 0700);
