@@ -152,7 +152,8 @@ std::string FallbackFolder(const std::string& app) {
     // Looked at before anything is made too: a folder is never made in another user's folder,
     // nor where her link points.
     std::string problem = FolderPathProblem(folder, ::geteuid());
-    if (problem.empty()) {
+    struct stat st{};
+    if (problem.empty() && ::lstat(folder.c_str(), &st) != 0) {   // the check stopped where it is missing
         MakeDirs(folder);
         problem = FolderPathProblem(folder, ::geteuid());
     }
