@@ -134,8 +134,8 @@ TEST_F(Package, ManPagesRenderWithoutWarningsAndNameWhatTheProgramsRead) {
     };
     const Page pages[] = {
         {"Spirelo", {"SPIRELO_USB", "SPIRELO_AUDIO", "SPIRELO_TIMING", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR",
-                     "Spirelo.ini", "twice.ini"}},
-        {"Glimmora", {"XDG_CONFIG_HOME", "Glimmora.ini", "Spirelo3Dwiev"}},
+                     "Spirelo.ini", "twice.ini", "SIGHUP"}},
+        {"Glimmora", {"XDG_CONFIG_HOME", "Glimmora.ini", "Spirelo3Dwiev", "SIGHUP"}},
         {"demo-show", {"XDG_CONFIG_HOME", "demo.trk"}},
     };
     for (const Page& page : pages) {
