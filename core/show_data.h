@@ -138,6 +138,9 @@ struct ShowData {
     int32_t LastSequencer = 0;
     // The settings file had counted no start yet: the windows take their first places.
     bool FirstStart = false;
+    // The sequencer file read at start, which holds the sound window's place: without it (none
+    // saved yet) that window takes its first place again, not the reset one over Glimmora's.
+    bool SoundPlaceRead = false;
 
     // File names ("/" separated, UTF-8 on the Linux side).
     std::string sNameFileProject;

@@ -224,7 +224,8 @@ void TFormMaim::FormCreate() {
     }
     // The sequencer file before the track file.
     spirelo::ClearDmxBuffers(d);
-    spirelo::OpenSeqFile(d);
+    const spirelo::FileLoad seq = spirelo::OpenSeqFile(d);
+    d.SoundPlaceRead = seq == spirelo::FileLoad::Loaded || seq == spirelo::FileLoad::OldLayout;
     spirelo::OpenTrackFile(d);
     const QString name = QString::fromStdString(d.sNameFileProject);
     OpenDialogTrack->FileName = name;

@@ -678,8 +678,9 @@ void TFormSound::FormCreate() {
     creating_ = false;
 }
 
-// The saved place (left and top of the frame), moved onto the screen; a first start's place is
-// below the main window's tool bar, where Glimmora leaves room for it. It is kept for the
+// The saved place (left and top of the frame), moved onto the screen; a first start's place, or
+// that of a start with no sequencer file saved yet, is below the main window's tool bar, where
+// Glimmora leaves room for it. It is kept for the
 // project's next save.
 void TFormSound::placeOnScreen() {
     auto place = [this] {
@@ -687,7 +688,7 @@ void TFormSound::placeOnScreen() {
         const spirelo::FrameMargins m = spirelo::MarginsOf(this);
         const spirelo::Box saved{d.ProgramOptions[9], d.ProgramOptions[8], width() + m.across(), height() + m.down()};
         const spirelo::Box screen = spirelo::AvailableArea(saved);
-        const spirelo::Box frame = d.FirstStart ? spirelo::SoundFirstFrame(screen, m) : spirelo::KeepInside(saved, screen);
+        const spirelo::Box frame = d.FirstStart || !d.SoundPlaceRead ? spirelo::SoundFirstFrame(screen, m) : spirelo::KeepInside(saved, screen);
         spirelo::ApplyFrame(this, frame, m, false);
         d.ProgramOptions[8] = frame.y;
         d.ProgramOptions[9] = frame.x;

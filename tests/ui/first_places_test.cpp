@@ -125,6 +125,18 @@ TEST_F(Starts, ASavedPlaceComesBackUnchangedOverThreeStarts) {
     }
 }
 
+// A first start closed without a save of the project leaves no sequencer file, which is where
+// the sound window's place is kept: the next start must not put it at the reset place, over the
+// place Glimmora took at its own first start.
+TEST_F(Starts, WithoutASavedProjectTheSoundWindowKeepsItsFirstPlace) {
+    start();
+    end();
+    ASSERT_FALSE(std::filesystem::exists(ShowDataInstance().sNameFileSeq));
+    start();
+    EXPECT_FALSE(ShowDataInstance().FirstStart);
+    EXPECT_EQ(FormSound->pos(), QPoint(0, kToolBarBand));
+}
+
 TEST_F(Starts, AMinimisedWindowComesBackFromItsButton) {
     demoSettings();
     start();

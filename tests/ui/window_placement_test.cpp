@@ -50,6 +50,7 @@ struct Placement : test::ProgramFolderTest<> {
 TEST_F(Placement, TheSoundWindowIsMovedOntoTheScreen) {
     OverrideAvailableGeometry(QRect(0, 0, 1280, 1024));
     ShowDataInstance().FirstStart = false;
+    ShowDataInstance().SoundPlaceRead = true;   // as from a saved sequencer file
     FormSound = new TFormSound();
     FormSound->FormCreate();
     EXPECT_EQ(FormSound->width(), 1108);
