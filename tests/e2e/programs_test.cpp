@@ -104,6 +104,8 @@ struct Program {
             ::dup2(fd, 2);
             int null = ::open("/dev/null", O_RDONLY);
             ::dup2(null, 0);
+            // Started as from a terminal, even when this test run has SIGHUP ignored (nohup).
+            ::signal(SIGHUP, SIG_DFL);
             std::vector<char*> envp;
             for (auto& kv : env) envp.push_back(kv.data());
             envp.push_back(nullptr);

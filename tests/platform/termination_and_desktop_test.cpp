@@ -11,6 +11,17 @@ using namespace spirelo;
 
 TEST(TerminationSignals, EachSignalIsTakenOnceAndMarksTheEnd) {
     SetEndingOnSignal(false);
+    // Started under nohup (as some test runners start their jobs): SIGHUP stays ignored.
+    ASSERT_NE(std::signal(SIGHUP, SIG_IGN), SIG_ERR);
+    ASSERT_TRUE(InstallTerminationSignals());
+    struct sigaction hup{};
+    ASSERT_EQ(::sigaction(SIGHUP, nullptr, &hup), 0);
+    EXPECT_EQ(hup.sa_handler, SIG_IGN);
+    ASSERT_EQ(::raise(SIGHUP), 0);
+    EXPECT_FALSE(TakeTerminationSignals());
+    EXPECT_FALSE(EndingOnSignal());
+    // From a terminal it is taken like the others, whatever this test process was started with.
+    ASSERT_NE(std::signal(SIGHUP, SIG_DFL), SIG_ERR);
     ASSERT_TRUE(InstallTerminationSignals());
     ASSERT_TRUE(InstallTerminationSignals());   // a second install keeps the one pipe
     EXPECT_FALSE(TakeTerminationSignals());
@@ -49,6 +60,7 @@ TEST(TerminationSignals, ASecondStopSignalEndsAtOnceAfterTheLastAct) {
         EXPECT_EXIT(
             {
                 SetEndingOnSignal(false);
+                ::signal(SIGHUP, SIG_DFL);   // as from a terminal, even when this run has it ignored
                 if (!InstallTerminationSignals()) ::_exit(3);
                 SetImmediateEnd("Spirelo", LastAct);
                 ::raise(c.first);
