@@ -204,6 +204,11 @@ void UsbLink::CloseUsbDevise() {
     if (UsbDeviceOpened == 1 || UsbHandle) FtCloseDevice();
 }
 
+void UsbLink::SetStreamFormat(bool on) {
+    std::lock_guard lock(gLinkMutex);
+    OutputFormat = on ? kOutputFormatStream : kOutputFormatPlain;
+}
+
 void UsbLink::SendToUsb(ShowData& d, DmxOutputState& st) {
     std::lock_guard lock(gLinkMutex);
     if (darkForGood_) return;

@@ -38,7 +38,8 @@ public:
     void CloseUsbDevise();
     // Builds DmxSendBuffer and one frame from d.DmxOut and writes it (monitor tap 9 on st).
     void SendToUsb(ShowData& d, DmxOutputState& st);
-    void SetStreamFormat(bool on) { OutputFormat = on ? kOutputFormatStream : kOutputFormatPlain; }
+    // Under the link's lock: a darkening from another thread reads the format.
+    void SetStreamFormat(bool on);
 
     // D2XX wrappers: each reports a non-zero status through FtErrorReport and returns it.
     FT_STATUS GetFTDeviceCount();
