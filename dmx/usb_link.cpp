@@ -41,18 +41,30 @@ UsbLink::~UsbLink() {
 bool DarkenOpenLinkNow(int waitMs) {
     std::unique_lock lock(gLinkMutex, std::defer_lock);
     if (!lock.try_lock_for(std::chrono::milliseconds(waitMs))) return false;
-    if (!gLink || gLink->UsbDeviceOpened != 1 || !gLink->UsbHandle) return false;
-    gLink->writeDarkFrame();
-    gLink->darkForGood_ = true;
+    if (!gLink || !gLink->everOpened_) return false;
+    UsbLink& l = *gLink;
+    if (l.UsbDeviceOpened == 1 && l.UsbHandle) {
+        l.writeDarkFrame(l.UsbHandle);
+    } else {
+        // It fell closed (a failed write) and the window thread, stuck, will not open it again:
+        // one open of its own, as the close gives it, leaving the window's link state alone.
+        FT_HANDLE h = nullptr;
+        if (l.d2xx_.FT_Open(l.UsbDeviceIndex, &h) != FT_OK || !h) return false;
+        l.d2xx_.FT_ResetDevice(h);
+        l.d2xx_.FT_SetTimeouts(h, kTimeoutMs, kTimeoutMs);
+        l.writeDarkFrame(h);
+        l.d2xx_.FT_Close(h);
+    }
+    l.darkForGood_ = true;
     return true;
 }
 
-void UsbLink::writeDarkFrame() {
+void UsbLink::writeDarkFrame(FT_HANDLE handle) {
     const uint8_t zeros[kChannelSlots] = {};
     FillSendBuffer(zeros, darkSend_, OutputFormat, StreamOffsetA, StreamOffsetB);
     const size_t length = BuildDmxUsbFrame(darkSend_, OutputFormat, StreamOffsetA, StreamOffsetB, darkFrame_);
     uint32_t written = 0;
-    d2xx_.FT_Write(UsbHandle, darkFrame_, uint32_t(length), &written);
+    d2xx_.FT_Write(handle, darkFrame_, uint32_t(length), &written);
 }
 
 void UsbLink::FtErrorReport(const std::string& name, FT_STATUS status) {
@@ -189,6 +201,7 @@ void UsbLink::ForTimerPolling() {
     dropHandle();
     if (FtOpenDevice() == FT_OK) {
         UsbDeviceOpened = 1;
+        everOpened_ = true;
         UsbPortOk = 1;
         FtResetDevice();
         FtSetTimeouts(kTimeoutMs, kTimeoutMs);
@@ -199,7 +212,7 @@ void UsbLink::CloseUsbDevise() {
     std::lock_guard lock(gLinkMutex);
     // A link that fell closed during the run gets its one re-open here, so the dark frame goes out.
     ForTimerPolling();
-    if (UsbDeviceOpened == 1 && UsbHandle) writeDarkFrame();
+    if (UsbDeviceOpened == 1 && UsbHandle) writeDarkFrame(UsbHandle);
     UsbPortOk = 0;
     if (UsbDeviceOpened == 1 || UsbHandle) FtCloseDevice();
 }

@@ -81,10 +81,11 @@ private:
     friend bool DarkenOpenLinkNow(int waitMs);
     // Closes an open handle (nothing recorded) and marks the link closed.
     void dropHandle();
-    // One frame of zeros in the current format to the open handle (nothing recorded).
-    void writeDarkFrame();
+    // One frame of zeros in the current format to handle (nothing recorded).
+    void writeDarkFrame(FT_HANDLE handle);
 
     bool darkForGood_ = false;
+    bool everOpened_ = false;   // a link never opened has sent no levels to darken
     uint8_t darkSend_[kChannelSlots] = {};
     uint8_t darkFrame_[kMaxDmxUsbFrame] = {};
 
@@ -92,9 +93,10 @@ private:
     std::minstd_rand rng_;
 };
 
-// From any thread: a frame of zeros to the open link of the program, waiting at most waitMs for a
-// link call of the window thread to finish; afterwards the link sends no levels any more. False
-// when no link was open or the wait ran out.
+// From any thread: a frame of zeros to the link of the program, waiting at most waitMs for a
+// link call of the window thread to finish; a link that fell closed after it was opened is opened
+// once for it. Afterwards the link sends no levels any more. False when no link was ever open, the
+// device could not be opened or the wait ran out.
 bool DarkenOpenLinkNow(int waitMs);
 
 // The text appended to a wrapper's name for a failing status ("" for an unknown status).

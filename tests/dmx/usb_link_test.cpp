@@ -176,7 +176,27 @@ TEST_F(Link, AnEndFromAnotherThreadDarkensTheOpenLinkForGood) {
     // The window thread's next cycles send no levels over it.
     EXPECT_EQ(Cycle(), 0u);
 
-    // Without an open link there is nothing to darken.
+    // The last write failed and the window thread, stuck in the close, never opens the link
+    // again: the darkening opens it once itself, and closes what it opened.
+    link->CloseUsbDevise();
+    sim.clearFrames();
+    link = std::make_unique<UsbLink>(sim, 7);
+    link->InitUsbDevise();
+    ASSERT_EQ(Cycle(), 1u);
+    sim.failWrites(1);
+    ASSERT_EQ(Cycle(), 0u);
+    ASSERT_EQ(link->UsbDeviceOpened, 0);
+    const int opensBefore = sim.counters().opens;
+    std::thread([&] { darkened = DarkenOpenLinkNow(1000); }).join();
+    EXPECT_TRUE(darkened);
+    EXPECT_EQ(sim.counters().opens, opensBefore + 1);
+    EXPECT_EQ(sim.counters().openHandles, 0);
+    ASSERT_EQ(sim.frameCount(), 2u);
+    ASSERT_EQ(DecodeDmxUsbFrame(sim.frames().back().data(), sim.frames().back().size(), false, last), 519u);
+    for (int ch = 1; ch <= 512; ++ch) ASSERT_EQ(last.levels[ch], 0) << "channel " << ch;
+    EXPECT_EQ(Cycle(), 0u);
+
+    // Without a link ever opened there is nothing to darken.
     link = std::make_unique<UsbLink>(sim, 5);
     EXPECT_FALSE(DarkenOpenLinkNow(1000));
     link.reset();
