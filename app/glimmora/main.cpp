@@ -54,11 +54,6 @@ int main(int argc, char** argv) {
     signalEnd.mainLoopStarts();
     int rc = app->exec();
 
-    delete FormHelp;
-    FormHelp = nullptr;
-    delete FormSet;
-    FormSet = nullptr;
-    delete FormMain;
-    FormMain = nullptr;
+    DestroyVisualiserWindows();
     return rc;
 }

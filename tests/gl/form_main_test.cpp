@@ -55,12 +55,7 @@ protected:
         SharedSection::unlink(section);
     }
     void TearDown() override {
-        delete FormHelp;
-        FormHelp = nullptr;
-        delete FormSet;
-        FormSet = nullptr;
-        delete FormMain;
-        FormMain = nullptr;
+        DestroyVisualiserWindows();
         SharedSection::unlink(section);
         OverrideAvailableGeometry(std::nullopt);
         ProgramFolderTest::TearDown();
@@ -94,12 +89,7 @@ protected:
     }
     void endWindows() {
         if (FormMain) FormMain->close();
-        delete FormHelp;
-        FormHelp = nullptr;
-        delete FormSet;
-        FormSet = nullptr;
-        delete FormMain;
-        FormMain = nullptr;
+        DestroyVisualiserWindows();
     }
     bool shown() {
         return WaitFor([] { return FormMain->isVisible() && FormMain->windowHandle()->isExposed(); }, 30000);

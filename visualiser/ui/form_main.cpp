@@ -22,6 +22,15 @@ using namespace spirelo;
 
 TFormMain* FormMain = nullptr;
 
+void DestroyVisualiserWindows() {
+    delete FormHelp;
+    FormHelp = nullptr;
+    delete FormSet;
+    FormSet = nullptr;
+    delete FormMain;
+    FormMain = nullptr;
+}
+
 namespace {
 uint32_t MillisecondsSinceStart() {
     using namespace std::chrono;

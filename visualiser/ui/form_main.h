@@ -113,3 +113,6 @@ private:
 };
 
 extern TFormMain* FormMain;
+
+// The three windows in reverse creation order, the main window last; each global back to null.
+void DestroyVisualiserWindows();
